@@ -1,0 +1,57 @@
+// Detection and line change over the whole hosts file as bytes: the encoding is recognised from
+// its byte-order mark, the rules run on the lines, and the new content is built in memory. No
+// platform calls here; the Win32 layer reads and writes the bytes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace hostline {
+
+enum class LineChoice { Automatic, Line1, Line2, Other };
+enum class SaveOutcome { Succeeded, Failed };
+
+// The three build-time constants, passed in so the rules can run with any host and addresses.
+struct HostsConstants {
+    std::string_view ServiceHost;   // ASCII, no space, tab, '#', CR or LF
+    std::string_view Line1Address;  // dotted IPv4
+    std::string_view Line2Address;
+};
+
+// Without a byte-order mark the file is in the ANSI code page (or UTF-8 without one). A UTF-8 mark
+// is kept in front of the lines; UTF-16 files are read and written as UTF-16 in their byte order.
+enum class HostsEncoding { Ansi, Utf8Bom, Utf16LE, Utf16BE };
+
+struct HostsFileParts {
+    HostsEncoding Encoding = HostsEncoding::Ansi;
+    std::string_view Mark;  // the byte-order mark, written back in front of the new content
+    std::string_view Body;  // the lines
+    std::string_view Tail;  // a UTF-16 file's odd last byte, which is no code unit; kept at the end
+};
+
+HostsFileParts SplitHostsFile(std::string_view file);
+
+struct DetectedLine {
+    LineChoice Choice = LineChoice::Automatic;
+    HostsEncoding Encoding = HostsEncoding::Ansi;
+    // The bytes of the deciding host entry's line, in the file's encoding; empty for Automatic.
+    // The address is taken from it once it is decoded, so that it is exact in any code page.
+    std::string_view Entry;
+};
+
+// The first host entry with a non-empty address decides; the bytes of `file` must outlive the
+// result, since Entry points into them.
+DetectedLine DetectLine(std::string_view file, const HostsConstants& constants);
+
+// Which choice an address stands for, when compared exactly with the two line addresses.
+LineChoice ChooseLine(std::string_view address, const HostsConstants& constants);
+
+// The new content for Automatic, Line1 or Line2: every host entry dropped, every other line kept
+// byte for byte with CR LF after it, and for a line its pinned entry at the end. Other has no
+// new content; the caller does not write for it. May throw std::bad_alloc.
+std::string BuildNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants);
+
+// UTF-16 bytes in either byte order to native code units; an odd last byte is left out.
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian);
+
+}  // namespace hostline

@@ -1,0 +1,66 @@
+// The thin platform layer of the hosts subsystem: where the hosts file is, reading and writing it
+// as bytes, and the detection and line change that the window calls.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "hosts_file.h"
+
+namespace hostline::win32 {
+
+// The platform's description of an error code, without the trailing line break.
+std::wstring ErrorText(DWORD code);
+
+// The system directory without a trailing backslash; empty text when the query fails.
+std::wstring SystemDirectory();
+
+// The system directory followed by \drivers\etc\hosts, formed afresh for every open.
+std::wstring HostsPath();
+
+// ANSI code page text to wide text, for the few places that need text rather than bytes.
+std::wstring FromCodePage(std::string_view bytes, UINT codePage);
+
+// What went wrong in a file operation, for the window to show.
+struct FileFailure {
+    DWORD Code = ERROR_SUCCESS;
+    std::wstring Path;
+    std::wstring Description;
+};
+
+// The whole file in one buffer, read with one read.
+struct FileBytes {
+    std::unique_ptr<char[]> Data;
+    std::size_t Size = 0;
+    std::string_view View() const { return {Data.get(), Size}; }
+};
+
+struct ReadResult {
+    bool Ok = false;
+    FileBytes Bytes;
+    FileFailure Failure;
+};
+
+ReadResult ReadWholeFile(const std::wstring& path);
+
+// Replaces the file's content in place. When any step after the open fails, the file gets
+// `previous` back before it is closed, so a failed save never leaves it emptied or half-written.
+SaveOutcome WriteInPlace(const std::wstring& path, std::string_view content, std::string_view previous);
+
+struct DetectionResult {
+    bool Ok = false;
+    LineChoice Choice = LineChoice::Automatic;
+    std::wstring PinnedAddress;
+    FileFailure Failure;
+};
+
+// Reads the hosts file and tells which choice its first pinned address stands for.
+DetectionResult DetectCurrentLine(const HostsConstants& constants);
+
+// Carries out the choice on the hosts file; Other touches nothing.
+SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants);
+
+}  // namespace hostline::win32

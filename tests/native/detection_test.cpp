@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "hosts_file.h"
+#include "hosts_rules.h"
+#include "../test_constants.h"
+
+namespace hostline {
+namespace {
+
+using testing::kConstants;
+using testing::kEqualLines;
+
+std::string Utf16(std::u16string_view text, bool bigEndian, bool mark = true) {
+    std::string bytes = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+    for (const char16_t unit : text) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+// The address as the platform layer derives it: from the deciding entry, decoded.
+std::string AddressFound(const DetectedLine& detected) {
+    if (detected.Encoding == HostsEncoding::Utf16LE || detected.Encoding == HostsEncoding::Utf16BE) {
+        const auto units = DecodeUtf16(detected.Entry, detected.Encoding == HostsEncoding::Utf16BE);
+        const auto address = AddressOf<char16_t>(units, u"" HOST);
+        return std::string(address.begin(), address.end());  // the cases keep addresses ASCII
+    }
+    return AddressOf<char>(detected.Entry, HOST);
+}
+
+struct DetectCase {
+    const char* name;
+    std::string file;
+    LineChoice choice;
+    const char* address;
+    HostsConstants constants = kConstants;
+};
+
+TEST(Detection, ChoosesByTheFirstNonEmptyAddress) {
+    const DetectCase cases[] = {
+        {"empty file", "", LineChoice::Automatic, ""},
+        {"no entry", "127.0.0.1 localhost\r\n::1 localhost\r\n", LineChoice::Automatic, ""},
+        {"line 1", "192.0.2.1\t\t" HOST "\r\n", LineChoice::Line1, "192.0.2.1"},
+        {"line 2", "198.51.100.1 " HOST, LineChoice::Line2, "198.51.100.1"},
+        {"other address", "10.1.1.1\t\t" HOST "\r\n", LineChoice::Other, "10.1.1.1"},
+        {"trailing comment", "192.0.2.1 " HOST " # mine\r\n", LineChoice::Other, "192.0.2.1  # mine"},
+        {"first entry decides", "198.51.100.1 " HOST "\n192.0.2.1 " HOST "\n", LineChoice::Line2, "198.51.100.1"},
+        {"commented out", "# 192.0.2.1 " HOST "\r\n", LineChoice::Automatic, ""},
+        {"commented after spaces", "   #192.0.2.1 " HOST "\r\n", LineChoice::Automatic, ""},
+        {"tab # space host", "\t# " HOST "\r\n192.0.2.1 " HOST "\r\n", LineChoice::Other, "#"},
+        {"empty address lets a later entry decide", "\t" HOST "\r\n  " HOST "\t" HOST "\r\n192.0.2.1 " HOST,
+         LineChoice::Line1, "192.0.2.1"},
+        {"only empty addresses", "\t" HOST "\r\n", LineChoice::Automatic, ""},
+        {"equal line addresses give line 1", "10.0.0.1 " HOST, LineChoice::Line1, "10.0.0.1", kEqualLines},
+        {"longer name", "192.0.2.1 " HOST ".cn\r\n", LineChoice::Other, "192.0.2.1 .cn"},
+        {"name ending with the host", "192.0.2.1 my" HOST "\r\n", LineChoice::Automatic, ""},
+        {"address with a space inside trimmed line", " 192.0.2.1  " HOST "  ", LineChoice::Line1, "192.0.2.1"},
+        {"lone CR lines", "# x\r192.0.2.1 " HOST "\r", LineChoice::Line1, "192.0.2.1"},
+        {"entry on the last line without terminator", "# x\n\n198.51.100.1\t" HOST, LineChoice::Line2,
+         "198.51.100.1"},
+        {"GBK comments", "# \xD6\xD0\xCE\xC4\xD7\xA2\xCA\xCD\r\n192.0.2.1 " HOST "\r\n", LineChoice::Line1, "192.0.2.1"},
+        {"GBK word beside the address", "192.0.2.1 " HOST " \xCF\xDF\xC2\xB7\r\n", LineChoice::Other,
+         "192.0.2.1  \xCF\xDF\xC2\xB7"},
+        {"UTF-8 without mark", "# \xE4\xB8\xAD\xE6\x96\x87\n192.0.2.1 " HOST "\n", LineChoice::Line1, "192.0.2.1"},
+        {"UTF-8 mark before a first-line entry", "\xEF\xBB\xBF" "192.0.2.1 " HOST "\r\n", LineChoice::Line1, "192.0.2.1"},
+        {"UTF-8 mark then comment", "\xEF\xBB\xBF# " HOST "\r\n", LineChoice::Automatic, ""},
+        {"invalid bytes around", "\xFD\xFF\xFE\x80\r\n198.51.100.1 " HOST "\r\n\x81", LineChoice::Line2, "198.51.100.1"},
+        {"NUL and 0x1A do not end the file", std::string("\0\x1A\r\n", 4) + "192.0.2.1 " HOST, LineChoice::Line1,
+         "192.0.2.1"},
+        {"UTF-16 LE", Utf16(u"# \u4E2D\u6587\r\n192.0.2.1\t\t" HOST "\r\n", false), LineChoice::Line1, "192.0.2.1"},
+        {"UTF-16 BE", Utf16(u"198.51.100.1 " HOST "\n", true), LineChoice::Line2, "198.51.100.1"},
+        {"UTF-16 other", Utf16(u"\t1.2.3.4 " HOST " \u4E2D", false), LineChoice::Other, ""},
+        {"UTF-16 with an odd last byte", Utf16(u"192.0.2.1 " HOST, false) + "x", LineChoice::Line1, "192.0.2.1"},
+        {"UTF-16 mark alone", "\xFF\xFE", LineChoice::Automatic, ""},
+    };
+    for (const auto& c : cases) {
+        const DetectedLine detected = DetectLine(c.file, c.constants);
+        EXPECT_EQ(detected.Choice, c.choice) << c.name;
+        if (c.choice != LineChoice::Other || *c.address) {
+            EXPECT_EQ(AddressFound(detected), c.address) << c.name;
+        }
+    }
+}
+
+TEST(Detection, RecognisesTheEncodingByItsMark) {
+    const std::pair<std::string, HostsEncoding> cases[] = {
+        {"", HostsEncoding::Ansi},
+        {"\xEF\xBB", HostsEncoding::Ansi},
+        {"\xEF\xBB\xBF", HostsEncoding::Utf8Bom},
+        {"\xFF\xFE", HostsEncoding::Utf16LE},
+        {"\xFE\xFF" "a", HostsEncoding::Utf16BE},
+        {"\xFF", HostsEncoding::Ansi},
+        {"\xD6\xD0", HostsEncoding::Ansi},
+    };
+    for (const auto& [file, encoding] : cases) EXPECT_EQ(SplitHostsFile(file).Encoding, encoding) << file;
+    const HostsFileParts odd = SplitHostsFile("\xFF\xFE" "ab" "c");
+    EXPECT_EQ(odd.Body, "ab");
+    EXPECT_EQ(odd.Tail, "c");
+}
+
+TEST(Detection, ChooseLineComparesWholeTextsExactly) {
+    EXPECT_EQ(ChooseLine("", kConstants), LineChoice::Automatic);
+    EXPECT_EQ(ChooseLine("192.0.2.1", kConstants), LineChoice::Line1);
+    EXPECT_EQ(ChooseLine("198.51.100.1", kConstants), LineChoice::Line2);
+    EXPECT_EQ(ChooseLine("192.0.2.10", kConstants), LineChoice::Other);
+    EXPECT_EQ(ChooseLine("192.0.2.", kConstants), LineChoice::Other);
+    EXPECT_EQ(ChooseLine("10.0.0.1", kEqualLines), LineChoice::Line1);
+}
+
+}  // namespace
+}  // namespace hostline
