@@ -172,6 +172,11 @@ std::string BuildNewContent(std::string_view file, LineChoice choice, const Host
         out.reserve(parts.Mark.size() + RoomFor(parts.Body.size(), constants));
         out.append(parts.Mark);
         AppendNewLines<char>(out, parts.Body, choice, constants);
+        // Dropping the first line can bring a line that starts with the bytes of a UTF-16 mark
+        // to the front, and the next reader would take the whole file for UTF-16.
+        const std::string_view start = std::string_view(out).substr(0, 2);
+        if (parts.Encoding == HostsEncoding::Ansi && (start == kUtf16LEMark || start == kUtf16BEMark))
+            out.insert(0, "\r\n");
     }
     out.append(parts.Tail);
     return out;

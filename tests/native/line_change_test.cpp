@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../test_constants.h"
+#include "hosts_file.h"
+
+namespace hostline {
+namespace {
+
+using testing::kConstants;
+using testing::kEqualLines;
+
+const std::string kPin1 = "192.0.2.1\t\t" HOST "\r\n";
+const std::string kPin2 = "198.51.100.1\t\t" HOST "\r\n";
+
+std::string Utf16Le(std::u16string_view text, bool mark = true) {
+    std::string bytes = mark ? "\xFF\xFE" : "";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+std::string Utf16Be(std::u16string_view text) {
+    std::string bytes = "\xFE\xFF";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit >> 8);
+        bytes += static_cast<char>(unit & 0xFF);
+    }
+    return bytes;
+}
+
+// One input, the expected new content for each of the three choices that write.
+struct ChangeCase {
+    const char* name;
+    std::string file;
+    std::string automatic;  // Line1 and Line2 add their pinned entry after it
+};
+
+TEST(LineChange, EveryChoiceOverTheSameFiles) {
+    const ChangeCase cases[] = {
+        {"empty file", "", ""},
+        {"no entries, CR LF kept", "# hosts\r\n127.0.0.1 localhost\r\n", "# hosts\r\n127.0.0.1 localhost\r\n"},
+        {"last line without terminator gains one", "a\r\nb", "a\r\nb\r\n"},
+        {"lone LF and lone CR become CR LF", "a\nb\rc\r\n", "a\r\nb\r\nc\r\n"},
+        {"LF CR makes an empty line", "a\n\rb", "a\r\n\r\nb\r\n"},
+        {"only terminators", "\r\n\n\r", "\r\n\r\n\r\n"},
+        {"empty lines and spaces stay", "\r\n  \r\n\t x \t\r\n", "\r\n  \r\n\t x \t\r\n"},
+        {"an entry for another address goes", "a\r\n10.0.0.1 " HOST "\r\nb\r\n", "a\r\nb\r\n"},
+        {"entries of every shape go",
+         "1.1.1.1 " HOST " # pinned\r\n"
+         "2.2.2.2 " HOST ".cn\n"
+         "\t# " HOST "\r"
+         "  3.3.3.3\t" HOST "  \r\n"
+         "4.4.4.4 other " HOST "\r\n"
+         "\t" HOST "\r\n"
+         "keep\r\n",
+         "keep\r\n"},
+        {"comments naming the host stay", "# 1.1.1.1 " HOST "\r\n  #x " HOST "\n", "# 1.1.1.1 " HOST "\r\n  #x " HOST "\r\n"},
+        {"lines that only look like entries stay",
+         HOST " 1.1.1.1\r\n1.1.1.1 www." HOST "\r\n1.1.1.1 Service.example.com\r\n",
+         HOST " 1.1.1.1\r\n1.1.1.1 www." HOST "\r\n1.1.1.1 Service.example.com\r\n"},
+        {"the pinned entry already there", "a\r\n192.0.2.1\t\t" HOST "\r\nb\r\n", "a\r\nb\r\n"},
+        {"entry on the last line without terminator", "a\r\n1.1.1.1 " HOST, "a\r\n"},
+        {"entry ended by a lone CR", "1.1.1.1 " HOST "\rb", "b\r\n"},
+        {"GBK bytes kept", "# \xD6\xD0\xCE\xC4\r\n\xB2" HOST "\r\n", "# \xD6\xD0\xCE\xC4\r\n\xB2" HOST "\r\n"},
+        {"UTF-8 without mark kept", "# \xE4\xB8\xAD\n1.1.1.1 " HOST " #\xE7\xBA\xBF\n", "# \xE4\xB8\xAD\r\n"},
+        {"invalid bytes, NUL and 0x1A kept", std::string("\xFD\x80\0\x1A\n", 5) + "1.1.1.1 " HOST "\n",
+         std::string("\xFD\x80\0\x1A\r\n", 6)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(BuildNewContent(c.file, LineChoice::Automatic, kConstants), c.automatic) << c.name;
+        EXPECT_EQ(BuildNewContent(c.file, LineChoice::Line1, kConstants), c.automatic + kPin1) << c.name;
+        EXPECT_EQ(BuildNewContent(c.file, LineChoice::Line2, kConstants), c.automatic + kPin2) << c.name;
+    }
+}
+
+TEST(LineChange, MarksAndEncodingsSurviveTheRewrite) {
+    const std::string mark = "\xEF\xBB\xBF";
+    EXPECT_EQ(BuildNewContent(mark + "1.1.1.1 " HOST "\n# \xE4\xB8\xAD", LineChoice::Line1, kConstants),
+              mark + "# \xE4\xB8\xAD\r\n" + kPin1);
+    EXPECT_EQ(BuildNewContent(mark, LineChoice::Automatic, kConstants), mark);
+    // A file without a mark whose first kept line starts with the bytes of a UTF-16 mark would be
+    // read as UTF-16 next time; an empty line in front keeps it what it is.
+    EXPECT_EQ(BuildNewContent("1.1.1.1 " HOST "\n\xFF\xFEx\n", LineChoice::Automatic, kConstants),
+              "\r\n\xFF\xFEx\r\n");
+    EXPECT_EQ(BuildNewContent("1.1.1.1 " HOST "\n\xFE\xFF", LineChoice::Line1, kConstants),
+              "\r\n\xFE\xFF\r\n" + kPin1);
+
+    EXPECT_EQ(BuildNewContent(Utf16Le(u"# \u4E2D\n1.1.1.1 " HOST "\r\nx"), LineChoice::Line2, kConstants),
+              Utf16Le(u"# \u4E2D\r\nx\r\n198.51.100.1\t\t" HOST "\r\n"));
+    EXPECT_EQ(BuildNewContent(Utf16Be(u"a\r1.1.1.1\t" HOST), LineChoice::Line1, kConstants),
+              Utf16Be(u"a\r\n192.0.2.1\t\t" HOST "\r\n"));
+    EXPECT_EQ(BuildNewContent("\xFF\xFE", LineChoice::Automatic, kConstants), "\xFF\xFE");
+    // An odd last byte is no code unit of any line; it is kept, after the new lines.
+    EXPECT_EQ(BuildNewContent(Utf16Le(u"a\r\n") + "z", LineChoice::Automatic, kConstants), Utf16Le(u"a\r\n") + "z");
+    // A UTF-16 unit whose low byte is a CR or LF is no terminator.
+    EXPECT_EQ(BuildNewContent(Utf16Le(u"\u0D0A\u0A0D"), LineChoice::Automatic, kConstants),
+              Utf16Le(u"\u0D0A\u0A0D\r\n"));
+}
+
+TEST(LineChange, EqualLineAddressesPinTheSameEntry) {
+    const std::string pin = "10.0.0.1\t\t" HOST "\r\n";
+    EXPECT_EQ(BuildNewContent("x\n", LineChoice::Line1, kEqualLines), "x\r\n" + pin);
+    EXPECT_EQ(BuildNewContent("x\n", LineChoice::Line2, kEqualLines), "x\r\n" + pin);
+}
+
+TEST(LineChange, SavingTwiceChangesNothingMore) {
+    for (const LineChoice choice : {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2}) {
+        const std::string once = BuildNewContent("a\n1.1.1.1 " HOST "\rb", choice, kConstants);
+        EXPECT_EQ(BuildNewContent(once, choice, kConstants), once);
+        const DetectedLine detected = DetectLine(once, kConstants);
+        EXPECT_EQ(detected.Choice, choice);
+    }
+}
+
+}  // namespace
+}  // namespace hostline
