@@ -93,3 +93,107 @@ TEST_F(HostsFileTest, MissingFileIsAFailureWithTheSystemsText) {
 
 }  // namespace
 }  // namespace hostline::win32
+
+namespace hostline::win32 {
+namespace {
+
+using testing::kConstants;
+
+class LineChangeTest : public HostsFileFixture {};
+
+struct SaveCase {
+    LineChoice choice;
+    std::string expected;
+};
+
+TEST_F(LineChangeTest, EachChoiceWritesItsBytes) {
+    const std::string file = "# \xD6\xD0\xCE\xC4\n10.0.0.1 " HOST "\r\n127.0.0.1 localhost";
+    const SaveCase cases[] = {
+        {LineChoice::Automatic, "# \xD6\xD0\xCE\xC4\r\n127.0.0.1 localhost\r\n"},
+        {LineChoice::Line1, "# \xD6\xD0\xCE\xC4\r\n127.0.0.1 localhost\r\n192.0.2.1\t\t" HOST "\r\n"},
+        {LineChoice::Line2, "# \xD6\xD0\xCE\xC4\r\n127.0.0.1 localhost\r\n198.51.100.1\t\t" HOST "\r\n"},
+    };
+    for (const auto& c : cases) {
+        WriteHosts(file);
+        EXPECT_EQ(ChangeLine(c.choice, kConstants), SaveOutcome::Succeeded);
+        EXPECT_EQ(HostsBytes(), c.expected);
+        // The same choice again leaves the same bytes.
+        EXPECT_EQ(ChangeLine(c.choice, kConstants), SaveOutcome::Succeeded);
+        EXPECT_EQ(HostsBytes(), c.expected);
+    }
+}
+
+TEST_F(LineChangeTest, ShorterContentCutsTheOldTailOff) {
+    WriteHosts("a\r\n1.1.1.1 " HOST " # " + std::string(5000, 'x') + "\r\nb\r\n");
+    EXPECT_EQ(ChangeLine(LineChoice::Automatic, kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(HostsBytes(), "a\r\nb\r\n");
+}
+
+TEST_F(LineChangeTest, OtherTouchesNothing) {
+    WriteHosts("10.0.0.1 " HOST "\n");
+    const FILETIME before = LastWriteTime(HostsPath());
+    Sleep(20);
+    EXPECT_EQ(ChangeLine(LineChoice::Other, kConstants), SaveOutcome::Succeeded);
+    const FILETIME after = LastWriteTime(HostsPath());
+    EXPECT_EQ(CompareFileTime(&before, &after), 0);
+    EXPECT_EQ(HostsBytes(), "10.0.0.1 " HOST "\n");
+}
+
+TEST_F(LineChangeTest, FileHeldWithoutWriteSharingFailsAndStaysAsItWas) {
+    const std::string file = "10.0.0.1 " HOST "\n";
+    WriteHosts(file);
+    UniqueFile holder(CreateFileW(HostsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    for (const LineChoice choice : {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2}) {
+        EXPECT_EQ(ChangeLine(choice, kConstants), SaveOutcome::Failed);
+    }
+    holder.Reset();
+    EXPECT_EQ(HostsBytes(), file);
+}
+
+TEST_F(LineChangeTest, FileReleasedWithinASecondIsWritten) {
+    WriteHosts("x\n");
+    // Another process holds the file for a moment, as the DNS Client service does.
+    HANDLE holder = CreateFileW(HostsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    HANDLE releaser = CreateThread(
+        nullptr, 0, [](void* handle) -> DWORD {
+            Sleep(300);
+            CloseHandle(static_cast<HANDLE>(handle));
+            return 0;
+        },
+        holder, 0, nullptr);
+    ASSERT_NE(releaser, nullptr);
+    EXPECT_EQ(ChangeLine(LineChoice::Line1, kConstants), SaveOutcome::Succeeded);
+    WaitForSingleObject(releaser, INFINITE);
+    CloseHandle(releaser);
+    EXPECT_EQ(HostsBytes(), "x\r\n192.0.2.1\t\t" HOST "\r\n");
+}
+
+TEST_F(LineChangeTest, FileRemovedAfterStartFailsAndIsNotCreated) {
+    RemoveHosts();
+    EXPECT_EQ(ChangeLine(LineChoice::Line1, kConstants), SaveOutcome::Failed);
+    EXPECT_EQ(GetFileAttributesW(HostsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(LineChangeTest, HiddenSystemFileIsRewrittenInPlace) {
+    WriteHosts("1.1.1.1 " HOST "\n");
+    ASSERT_TRUE(SetFileAttributesW(HostsPath().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_EQ(ChangeLine(LineChoice::Automatic, kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(HostsBytes(), "");
+}
+
+TEST_F(LineChangeTest, EncodingsAreWrittenBackAsTheyCame) {
+    WriteHosts("\xEF\xBB\xBF# \xE4\xB8\xAD\n");
+    EXPECT_EQ(ChangeLine(LineChoice::Line2, kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(HostsBytes(), "\xEF\xBB\xBF# \xE4\xB8\xAD\r\n198.51.100.1\t\t" HOST "\r\n");
+
+    WriteHosts(Utf16Le(u"# \u4E2D\r\n1.1.1.1 " HOST "\r\n"));
+    EXPECT_EQ(ChangeLine(LineChoice::Line1, kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(HostsBytes(), Utf16Le(u"# \u4E2D\r\n192.0.2.1\t\t" HOST "\r\n"));
+}
+
+}  // namespace
+}  // namespace hostline::win32

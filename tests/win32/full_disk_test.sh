@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Usage: full_disk_test.sh WINE_EXEC PREFIX CHANGE_LINE_TOOL
+# A save on a full disk must fail and leave the old bytes. A small tmpfs is mounted over the
+# prefix's drivers/etc, holding a hosts file of three pages less ten bytes and a filler for the
+# fourth, so the new content needs one page more than is free.
+set -euo pipefail
+wine_exec=$1 prefix=$2 tool=$3
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "skipped: mounting a small file system for a full disk needs root"
+    exit 77
+fi
+"$(dirname "$wine_exec")/wine-prefix" "$prefix" null
+etc=$prefix/drive_c/windows/system32/drivers/etc
+saved=$(mktemp)
+cp -p "$etc/hosts" "$saved" 2>/dev/null || : >"$saved"
+if ! mount -t tmpfs -o size=16k hostline-full "$etc" 2>/dev/null; then
+    echo "skipped: this machine does not allow mounting a tmpfs"
+    exit 77
+fi
+cleanup() {
+    WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+    umount "$etc" || umount -l "$etc"
+    cp -p "$saved" "$etc/hosts"
+    rm -f "$saved"
+}
+trap cleanup EXIT
+
+old=$(mktemp)
+{ printf '# kept\r\n'; head -c $((3 * 4096 - 10 - 8)) /dev/zero | tr '\0' 'x'; } >"$old"
+cp "$old" "$etc/hosts"
+head -c 4096 /dev/zero >"$etc/filler"
+free=$(df -B1 --output=avail "$etc" | tail -n 1 | tr -d ' ')
+echo "hosts: $(stat -c %s "$etc/hosts") bytes, free on the small disk: $free bytes"
+
+status=0
+out=$("$wine_exec" "$prefix" "$tool" line1) || status=$?
+out=${out//$'\r'/}
+echo "line change: $out (exit $status)"
+if [ "$out" != "Failed" ]; then
+    echo "FAIL: a save on a full disk reported: $out"
+    exit 1
+fi
+if ! cmp -s "$old" "$etc/hosts"; then
+    echo "FAIL: the hosts file changed ($(stat -c %s "$etc/hosts") bytes now)"
+    exit 1
+fi
+rm -f "$old"
+echo "the old bytes are back"
