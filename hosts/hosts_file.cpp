@@ -1,5 +1,8 @@
 #include "hosts_file.h"
 
+#include <cstring>
+#include <memory>
+
 #include "hosts_rules.h"
 
 namespace hostline {
@@ -49,8 +52,8 @@ FoundEntry<Unit> FindDecidingEntry(Text<Unit> body, const HostsConstants& consta
 
 // Appends lines that start at the start of `region`, each with CR LF after it. Runs of lines
 // that already end in CR LF are copied in one piece.
-template <class Unit>
-void AppendWithCrLf(std::basic_string<Unit>& out, Text<Unit> region) {
+template <class Unit, class Out>
+void AppendWithCrLf(Out& out, Text<Unit> region) {
     static constexpr Unit kCrLf[] = {Unit('\r'), Unit('\n')};
     std::size_t runStart = 0;
     std::size_t pos = 0;
@@ -58,7 +61,7 @@ void AppendWithCrLf(std::basic_string<Unit>& out, Text<Unit> region) {
         const std::size_t at = FindTerminator(region, pos);
         if (at == region.size()) {
             out.append(region.substr(runStart));
-            out.append(kCrLf, 2);
+            out.append(Text<Unit>(kCrLf, 2));
             return;
         }
         if (TerminatorLength(region, at) == 2) {
@@ -66,15 +69,14 @@ void AppendWithCrLf(std::basic_string<Unit>& out, Text<Unit> region) {
             continue;
         }
         out.append(region.substr(runStart, at - runStart));
-        out.append(kCrLf, 2);
+        out.append(Text<Unit>(kCrLf, 2));
         pos = runStart = at + 1;
     }
     out.append(region.substr(runStart));
 }
 
-template <class Unit>
-void AppendNewLines(std::basic_string<Unit>& out, Text<Unit> body, LineChoice choice,
-                    const HostsConstants& constants) {
+template <class Unit, class Out>
+void AppendNewLines(Out& out, Text<Unit> body, LineChoice choice, const HostsConstants& constants) {
     const auto host = Widen<Unit>(constants.ServiceHost);
     HostEntryScanner<Unit> scanner(body, host);
     std::size_t kept = 0, start = 0, end = 0;
@@ -86,15 +88,81 @@ void AppendNewLines(std::basic_string<Unit>& out, Text<Unit> body, LineChoice ch
     if (choice == LineChoice::Line1 || choice == LineChoice::Line2) {
         const auto address = Widen<Unit>(choice == LineChoice::Line1 ? constants.Line1Address
                                                                      : constants.Line2Address);
-        out.append(PinnedEntry<Unit>(address, host));
+        const auto entry = PinnedEntry<Unit>(address, host);
+        out.append(Text<Unit>(entry));
     }
 }
 
-std::size_t RoomFor(std::size_t bodySize, const HostsConstants& constants) {
-    // Enough for every realistic file, whose lines are longer than eight bytes, to gain a CR
-    // before each LF without the buffer growing a second time.
-    return bodySize + bodySize / 8 + constants.ServiceHost.size() + 64;
-}
+// Gathers the small pieces of the new content (line terminators, lines of files that need new
+// terminators) in a small buffer and passes long unchanged runs straight through, so a save
+// writes most of a big file from the bytes it read, and nothing the size of the file is
+// allocated a second time.
+class StagedOutput {
+public:
+    StagedOutput(ContentSink& sink, bool guardUtf16Mark)
+        : sink_(sink), buffer_(new char[kCapacity]), guarding_(guardUtf16Mark) {}
+
+    void append(std::string_view bytes) {
+        if (guarding_) bytes = TakeHead(bytes);
+        Put(bytes);
+    }
+
+    void Finish() {
+        if (guarding_) {
+            guarding_ = false;
+            Put(std::string_view(head_, headSize_));
+        }
+        Flush();
+    }
+
+private:
+    static constexpr std::size_t kCapacity = 64 * 1024;
+
+    // A file without a mark whose first kept line starts with the bytes of a UTF-16 mark would
+    // be taken for UTF-16 by the next reader; an empty line in front keeps it what it is. The
+    // first two bytes are held back until it is known what they are.
+    std::string_view TakeHead(std::string_view bytes) {
+        while (headSize_ < 2 && !bytes.empty()) {
+            head_[headSize_++] = bytes.front();
+            bytes.remove_prefix(1);
+        }
+        if (headSize_ < 2) return bytes;
+        guarding_ = false;
+        const std::string_view head(head_, 2);
+        if (head == kUtf16LEMark || head == kUtf16BEMark) Put("\r\n");
+        Put(head);
+        return bytes;
+    }
+
+    void Put(std::string_view bytes) {
+        if (bytes.size() > kCapacity - size_) Flush();
+        if (bytes.size() >= kCapacity / 2) {
+            sink_.Write(bytes);
+            return;
+        }
+        std::memcpy(buffer_.get() + size_, bytes.data(), bytes.size());
+        size_ += bytes.size();
+    }
+
+    void Flush() {
+        if (size_ == 0) return;
+        sink_.Write(std::string_view(buffer_.get(), size_));
+        size_ = 0;
+    }
+
+    ContentSink& sink_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t size_ = 0;
+    bool guarding_;
+    char head_[2] = {};
+    std::size_t headSize_ = 0;
+};
+
+class StringSink : public ContentSink {
+public:
+    void Write(std::string_view bytes) override { text.append(bytes); }
+    std::string text;
+};
 
 std::string EncodeUtf16(std::u16string_view units, bool bigEndian, std::string out) {
     for (const char16_t unit : units) {
@@ -157,29 +225,34 @@ DetectedLine DetectLine(std::string_view file, const HostsConstants& constants) 
     return result;
 }
 
-std::string BuildNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants) {
+void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
+                    ContentSink& sink) {
     const HostsFileParts parts = SplitHostsFile(file);
-    std::string out;
     if (IsUtf16(parts.Encoding)) {
+        // UTF-16 files are rare and small; they are built whole in memory.
         const bool bigEndian = parts.Encoding == HostsEncoding::Utf16BE;
         std::u16string lines;
-        lines.reserve(RoomFor(parts.Body.size() / 2, constants));
+        lines.reserve(parts.Body.size() / 2 + parts.Body.size() / 16 + constants.ServiceHost.size() + 32);
         AppendNewLines<char16_t>(lines, DecodeUtf16(parts.Body, bigEndian), choice, constants);
-        out.reserve(parts.Mark.size() + 2 * lines.size() + parts.Tail.size());
-        out.append(parts.Mark);
-        out = EncodeUtf16(lines, bigEndian, std::move(out));
-    } else {
-        out.reserve(parts.Mark.size() + RoomFor(parts.Body.size(), constants));
-        out.append(parts.Mark);
-        AppendNewLines<char>(out, parts.Body, choice, constants);
-        // Dropping the first line can bring a line that starts with the bytes of a UTF-16 mark
-        // to the front, and the next reader would take the whole file for UTF-16.
-        const std::string_view start = std::string_view(out).substr(0, 2);
-        if (parts.Encoding == HostsEncoding::Ansi && (start == kUtf16LEMark || start == kUtf16BEMark))
-            out.insert(0, "\r\n");
+        std::string bytes;
+        bytes.reserve(parts.Mark.size() + 2 * lines.size() + parts.Tail.size());
+        bytes.append(parts.Mark);
+        bytes = EncodeUtf16(lines, bigEndian, std::move(bytes));
+        bytes.append(parts.Tail);
+        sink.Write(bytes);
+        return;
     }
-    out.append(parts.Tail);
-    return out;
+    StagedOutput out(sink, parts.Encoding == HostsEncoding::Ansi);
+    out.append(parts.Mark);
+    AppendNewLines<char>(out, parts.Body, choice, constants);
+    out.Finish();
+}
+
+std::string BuildNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants) {
+    StringSink sink;
+    sink.text.reserve(file.size() + file.size() / 8 + constants.ServiceHost.size() + 64);
+    EmitNewContent(file, choice, constants, sink);
+    return std::move(sink.text);
 }
 
 }  // namespace hostline

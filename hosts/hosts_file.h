@@ -46,9 +46,23 @@ DetectedLine DetectLine(std::string_view file, const HostsConstants& constants);
 // Which choice an address stands for, when compared exactly with the two line addresses.
 LineChoice ChooseLine(std::string_view address, const HostsConstants& constants);
 
+// Receives the new content in order, in pieces. Long unchanged runs arrive as views into the
+// file's own bytes, so they can be written without a copy.
+class ContentSink {
+public:
+    virtual void Write(std::string_view bytes) = 0;
+
+protected:
+    ~ContentSink() = default;
+};
+
 // The new content for Automatic, Line1 or Line2: every host entry dropped, every other line kept
 // byte for byte with CR LF after it, and for a line its pinned entry at the end. Other has no
 // new content; the caller does not write for it. May throw std::bad_alloc.
+void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
+                    ContentSink& sink);
+
+// The same, collected into one string.
 std::string BuildNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants);
 
 // UTF-16 bytes in either byte order to native code units; an odd last byte is left out.

@@ -59,4 +59,11 @@ struct FontTraits {
 };
 using UniqueFont = Unique<HFONT, FontTraits>;
 
+// A device context of the whole screen from GetDC(nullptr), given back with ReleaseDC.
+struct ScreenDcTraits {
+    static HDC Invalid() { return nullptr; }
+    static bool Close(HDC dc) { return ReleaseDC(nullptr, dc) != 0; }
+};
+using UniqueScreenDc = Unique<HDC, ScreenDcTraits>;
+
 }  // namespace hostline::win32
