@@ -55,9 +55,7 @@ bool ReadExactly(HANDLE file, char* data, std::size_t size, std::size_t& got) {
 
 // A WriteFile that reports success with fewer bytes written has failed too: Wine does exactly
 // that on a full disk.
-bool WriteFromStart(HANDLE file, std::string_view bytes) {
-    LARGE_INTEGER zero{};
-    if (!SetFilePointerEx(file, zero, nullptr, FILE_BEGIN)) return false;
+bool WriteAll(HANDLE file, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const std::size_t left = bytes.size() - done;
@@ -66,7 +64,42 @@ bool WriteFromStart(HANDLE file, std::string_view bytes) {
         if (!WriteFile(file, bytes.data() + done, ask, &written, nullptr) || written != ask) return false;
         done += written;
     }
-    return SetEndOfFile(file) != FALSE;
+    return true;
+}
+
+bool Rewind(HANDLE file) {
+    LARGE_INTEGER zero{};
+    return SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) != FALSE;
+}
+
+// Writes the pieces of the new content one after the other; after the first failure it only
+// remembers that one happened.
+class FileSink : public ContentSink {
+public:
+    explicit FileSink(HANDLE file) : file_(file) {}
+    void Write(std::string_view bytes) override {
+        if (ok_) ok_ = WriteAll(file_, bytes);
+    }
+    bool Ok() const { return ok_; }
+
+private:
+    HANDLE file_;
+    bool ok_ = true;
+};
+
+bool WriteNewContent(HANDLE file, const ContentWriter& writeContent) {
+    if (!Rewind(file)) return false;
+    FileSink sink(file);
+    try {
+        writeContent(sink);
+    } catch (const std::exception&) {  // out of memory for a UTF-16 file's new text
+        return false;
+    }
+    return sink.Ok() && SetEndOfFile(file) != FALSE;
+}
+
+bool RestoreContent(HANDLE file, std::string_view previous) {
+    return Rewind(file) && WriteAll(file, previous) && SetEndOfFile(file) != FALSE;
 }
 
 std::wstring DecodeEntry(const DetectedLine& detected) {
@@ -160,13 +193,13 @@ ReadResult ReadWholeFile(const std::wstring& path) {
     return result;
 }
 
-SaveOutcome WriteInPlace(const std::wstring& path, std::string_view content, std::string_view previous) {
+SaveOutcome WriteInPlace(const std::wstring& path, const ContentWriter& writeContent, std::string_view previous) {
     // OPEN_ALWAYS rather than CREATE_ALWAYS: nothing is truncated before the new bytes are ready
     // to go, and a file with the hidden or system attribute is not refused.
     UniqueFile file = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
     if (!file) return SaveOutcome::Failed;
-    bool ok = WriteFromStart(file.Get(), content);
-    if (!ok) WriteFromStart(file.Get(), previous);
+    bool ok = WriteNewContent(file.Get(), writeContent);
+    if (!ok) RestoreContent(file.Get(), previous);
     if (!file.Reset()) ok = false;
     return ok ? SaveOutcome::Succeeded : SaveOutcome::Failed;
 }
@@ -201,15 +234,9 @@ SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants) {
     // The file is read again as it is now; what was read at start is not trusted to be current.
     const ReadResult read = ReadWholeFile(HostsPath());
     if (!read.Ok) return SaveOutcome::Failed;
-    std::string content;
-    try {
-        content = BuildNewContent(read.Bytes.View(), choice, constants);
-    } catch (const std::bad_alloc&) {
-        return SaveOutcome::Failed;
-    } catch (const std::length_error&) {
-        return SaveOutcome::Failed;
-    }
-    return WriteInPlace(HostsPath(), content, read.Bytes.View());
+    const std::string_view previous = read.Bytes.View();
+    return WriteInPlace(
+        HostsPath(), [&](ContentSink& sink) { EmitNewContent(previous, choice, constants, sink); }, previous);
 }
 
 }  // namespace hostline::win32

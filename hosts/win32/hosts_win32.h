@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -46,9 +47,13 @@ struct ReadResult {
 
 ReadResult ReadWholeFile(const std::wstring& path);
 
-// Replaces the file's content in place. When any step after the open fails, the file gets
-// `previous` back before it is closed, so a failed save never leaves it emptied or half-written.
-SaveOutcome WriteInPlace(const std::wstring& path, std::string_view content, std::string_view previous);
+// Hands the new content, piece by piece, to the sink it is given.
+using ContentWriter = std::function<void(ContentSink&)>;
+
+// Replaces the file's content in place with what `writeContent` produces. When any step after
+// the open fails, the file gets `previous` back before it is closed, so a failed save never
+// leaves it emptied or half-written.
+SaveOutcome WriteInPlace(const std::wstring& path, const ContentWriter& writeContent, std::string_view previous);
 
 struct DetectionResult {
     bool Ok = false;
