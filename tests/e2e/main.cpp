@@ -1,0 +1,48 @@
+// The driver's entry: hostline_e2e PROGRAM.exe [gtest options]. A Unix path (as ctest passes it)
+// is turned into the Z: path Wine maps the root to.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "hostline_driver.h"
+
+namespace hostline::e2e {
+
+namespace {
+std::wstring programPath;
+}
+
+const std::wstring& ProgramPath() { return programPath; }
+
+}  // namespace hostline::e2e
+
+namespace {
+
+std::wstring WindowsPath(std::wstring path) {
+    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+    for (wchar_t& c : path) {
+        if (c == L'/') c = L'\\';
+    }
+    return path;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    // Coordinates are compared in physical pixels, whatever DPI the prefix is set to.
+    SetProcessDPIAware();
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: hostline_e2e PROGRAM.exe [gtest options]\n");
+        return 2;
+    }
+    hostline::e2e::programPath = WindowsPath(argv[1]);
+    if (GetFileAttributesW(hostline::e2e::programPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        // The other architecture's build may not exist on this machine; say so and skip.
+        std::fprintf(stderr, "skipped: %ls does not exist\n", hostline::e2e::programPath.c_str());
+        return 77;
+    }
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,485 @@
+// hostline.exe end to end under Wine: the prefix's real hosts file is prepared, the program is
+// started, and its window, message boxes, exit code and the file's bytes are checked from outside.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "hostline_constants.h"
+#include "hostline_driver.h"
+#include "hosts_win32.h"
+
+namespace hostline::e2e {
+namespace {
+
+using win32::HostsPath;
+
+// What the user reads, written out here rather than taken from the program.
+const std::wstring kCaption = HOSTLINE_SERVICE_HOST_W L"\u7EBF\u8DEF\u9009\u62E9\u5668 2.0";
+const std::wstring kSucceededTitle = L"\u6210\u529F";
+const std::wstring kSucceededText = L"\u7EBF\u8DEF\u4FEE\u6539\u5B8C\u6210";
+const std::wstring kFailedTitle = L"\u5931\u8D25";
+const std::wstring kFailedText =
+    L"\u6743\u9650\u4E0D\u8DB3\uFF0C\u8BF7\u5C1D\u8BD5\u53F3\u51FB\u672C\u7A0B\u5E8F\u7136\u540E"
+    L"\u9009\u62E9\u201C\u4EE5\u7BA1\u7406\u5458\u8EAB\u4EFD\u8FD0\u884C\u201D";
+const std::wstring kErrorTitle = L"\u9519\u8BEF";
+
+const std::string kHost(kBuiltInConstants.ServiceHost);
+const std::string kLine1(kBuiltInConstants.Line1Address);
+const std::string kLine2(kBuiltInConstants.Line2Address);
+
+std::string Pinned(const std::string& address) {
+    return address + "\t\t" + kHost + "\r\n";
+}
+
+// Option1..Option4 and Command1, in the order the user meets them with Tab.
+struct Form1 {
+    HWND Window = nullptr;
+    std::array<HWND, 4> Options{};
+    HWND Command1 = nullptr;
+    std::vector<HWND> ChildrenInZOrder;
+};
+
+Form1 ControlsOf(HWND window) {
+    Form1 form;
+    form.Window = window;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        form.ChildrenInZOrder.push_back(child);
+    if (form.ChildrenInZOrder.size() == 5) {
+        const auto& z = form.ChildrenInZOrder;
+        form.Options = {z[0], z[2], z[3], z[4]};
+        form.Command1 = z[1];
+    }
+    return form;
+}
+
+std::string NameOf(const Form1& form, HWND control) {
+    for (int i = 0; i < 4; ++i) {
+        if (control == form.Options[i]) return "Option" + std::to_string(i + 1);
+    }
+    if (control == form.Command1) return "Command1";
+    return control == form.Window ? "Form1" : "another window";
+}
+
+// Indexes (0 = Option1) of the checked option buttons.
+std::vector<int> CheckedOptions(const Form1& form) {
+    std::vector<int> checked;
+    for (int i = 0; i < 4; ++i) {
+        if (SendMessageW(form.Options[i], BM_GETCHECK, 0, 0) == BST_CHECKED) checked.push_back(i);
+    }
+    return checked;
+}
+
+std::string ReadHosts() {
+    const win32::ReadResult read = win32::ReadWholeFile(HostsPath());
+    return read.Ok ? std::string(read.Bytes.View()) : std::string("<unreadable>");
+}
+
+bool WriteHosts(const std::string& bytes) {
+    win32::UniqueFile file(CreateFileW(HostsPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+ULONGLONG LastWriteTime() {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(HostsPath().c_str(), GetFileExInfoStandard, &data);
+    return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Each test gets the prefix's hosts file back as it found it.
+class Hostline : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const win32::ReadResult read = win32::ReadWholeFile(HostsPath());
+        hadFile_ = read.Ok;
+        if (hadFile_) original_ = std::string(read.Bytes.View());
+    }
+    void TearDown() override {
+        if (hadFile_) {
+            WriteHosts(original_);
+        } else {
+            DeleteFileW(HostsPath().c_str());
+        }
+    }
+
+    // Starts the program on `hosts` and waits for Form1.
+    Form1 StartOn(const std::string& hosts) {
+        EXPECT_TRUE(WriteHosts(hosts));
+        program_ = std::make_unique<RunningProgram>();
+        EXPECT_TRUE(program_->Started()) << "could not start the program, error " << GetLastError();
+        if (!program_->Started()) return {};
+        HWND window = program_->WaitForForm();
+        EXPECT_NE(window, nullptr) << "Form1 did not show";
+        return window ? ControlsOf(window) : Form1{};
+    }
+
+    // Presses OK on the one open message box and returns the process's exit code.
+    DWORD PressOkAndWaitForExit(HWND box) {
+        PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        return program_->WaitForExit();
+    }
+
+    std::unique_ptr<RunningProgram> program_;
+
+private:
+    bool hadFile_ = false;
+    std::string original_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The window as designed: caption, border, size, place, controls.
+
+struct ControlExpectation {
+    const char* Name;
+    std::wstring Text;
+    bool IsOption;
+    int Left, Top, Width, Height;  // twips
+};
+
+const ControlExpectation kControls[] = {
+    {"Option1", L"\u81EA\u52A8\u6A21\u5F0F", true, 360, 240, 1575, 375},
+    {"Command1", L"\u4FDD\u5B58", false, 3000, 240, 1695, 1335},
+    {"Option2", L"\u7EBF\u8DEF1", true, 360, 600, 1575, 375},
+    {"Option3", L"\u7EBF\u8DEF2", true, 360, 960, 1575, 375},
+    {"Option4", L"\u5176\u4ED6", true, 360, 1320, 1575, 375},
+};
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+int Pixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+TEST_F(Hostline, Form1HasTheDesignedCaptionBorderSizePlaceAndControls) {
+    const Form1 form = StartOn("127.0.0.1 localhost\r\n");
+    ASSERT_NE(form.Window, nullptr);
+    const int dpi = ScreenDpi();
+
+    EXPECT_EQ(TextOf(form.Window), kCaption);
+    const LONG_PTR style = GetWindowLongPtrW(form.Window, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(form.Window, GWL_EXSTYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CHILD | WS_POPUP), 0);
+    EXPECT_EQ(exStyle & WS_EX_TOOLWINDOW, 0) << "needs its own taskbar button";
+    EXPECT_EQ(GetWindow(form.Window, GW_OWNER), nullptr);
+
+    RECT client{};
+    GetClientRect(form.Window, &client);
+    EXPECT_EQ(client.right, Pixels(5100, dpi));
+    EXPECT_EQ(client.bottom, Pixels(1830, dpi));
+
+    RECT outer{}, work{};
+    GetWindowRect(form.Window, &outer);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR(outer.left - work.left, work.right - outer.right, 1) << "centred across the work area";
+    EXPECT_NEAR(outer.top - work.top, work.bottom - outer.bottom, 1) << "centred down the work area";
+
+    ASSERT_EQ(form.ChildrenInZOrder.size(), std::size(kControls)) << "creation order is the Tab order";
+    for (std::size_t i = 0; i < std::size(kControls); ++i) {
+        const ControlExpectation& expected = kControls[i];
+        HWND control = form.ChildrenInZOrder[i];
+        SCOPED_TRACE(expected.Name);
+        EXPECT_EQ(TextOf(control), expected.Text);
+        EXPECT_EQ(GetParent(control), form.Window);
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, form.Window, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, Pixels(expected.Left, dpi));
+        EXPECT_EQ(rect.top, Pixels(expected.Top, dpi));
+        EXPECT_EQ(rect.right - rect.left, Pixels(expected.Width, dpi));
+        EXPECT_EQ(rect.bottom - rect.top, Pixels(expected.Height, dpi));
+
+        const LONG_PTR controlStyle = GetWindowLongPtrW(control, GWL_STYLE);
+        const LONG_PTR type = controlStyle & BS_TYPEMASK;
+        if (expected.IsOption) {
+            EXPECT_TRUE(type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) << "type " << type;
+        } else {
+            EXPECT_EQ(type, BS_DEFPUSHBUTTON) << "Enter presses Save";
+        }
+        // No access keys: an ampersand would make one.
+        EXPECT_EQ(expected.Text.find(L'&'), std::wstring::npos);
+    }
+    EXPECT_TRUE(IsWindowEnabled(form.Options[0]));
+    EXPECT_TRUE(IsWindowEnabled(form.Options[1]));
+    EXPECT_TRUE(IsWindowEnabled(form.Options[2]));
+    EXPECT_FALSE(IsWindowEnabled(form.Options[3])) << "Other can only be detected, never chosen";
+    EXPECT_TRUE(IsWindowEnabled(form.Command1));
+    EXPECT_TRUE(GetWindowLongPtrW(form.Options[0], GWL_STYLE) & WS_GROUP);
+    EXPECT_FALSE(GetWindowLongPtrW(form.Command1, GWL_STYLE) & WS_GROUP) << "would split the options";
+
+    PostMessageW(form.Window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Detection: each kind of hosts file selects its option; closing leaves the file as it was.
+
+struct DetectionCase {
+    const char* Name;
+    std::string Hosts;
+    int Option;  // 0 = Option1
+};
+
+TEST_F(Hostline, SelectsTheDetectedOptionAndClosingLeavesTheFileAlone) {
+    const DetectionCase cases[] = {
+        {"empty file", "", 0},
+        {"no entry", "# comment\r\n127.0.0.1 localhost\r\n", 0},
+        {"commented entry", "# " + kLine1 + " " + kHost + "\r\n", 0},
+        {"line 1", "127.0.0.1 localhost\r\n" + Pinned(kLine1), 1},
+        {"line 2 with LF", kLine2 + " " + kHost + "\n", 2},
+        {"other address", "10.1.2.3 " + kHost + "\r\n", 3},
+        {"extra word after the host", kLine1 + " " + kHost + " mirror\r\n", 3},
+    };
+    for (const DetectionCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const Form1 form = StartOn(c.Hosts);
+        ASSERT_NE(form.Window, nullptr);
+        const ULONGLONG written = LastWriteTime();
+        EXPECT_EQ(CheckedOptions(form), std::vector<int>{c.Option});
+
+        PostMessageW(form.Window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program_->WaitForExit(), 0u);
+        EXPECT_EQ(ReadHosts(), c.Hosts);
+        EXPECT_EQ(LastWriteTime(), written);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Focus never selects; clicks select exactly one; Other cannot be chosen.
+
+struct FocusCase {
+    const char* Name;
+    std::string Hosts;
+    int Detected;
+};
+
+TEST_F(Hostline, MovingTheFocusNeverChangesTheSelection) {
+    const FocusCase cases[] = {
+        {"line 2 detected", Pinned(kLine2), 2},
+        {"other detected, Option4 greyed", "10.9.9.9 " + kHost + "\r\n", 3},
+        {"automatic detected", "", 0},
+    };
+    for (const FocusCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const Form1 form = StartOn(c.Hosts);
+        ASSERT_NE(form.Window, nullptr);
+        const std::vector<int> detected{c.Detected};
+        EXPECT_EQ(CheckedOptions(form), detected) << "when shown";
+
+        // The window gives the focus to one of its controls when it is activated.
+        ASSERT_TRUE(WaitUntil([&] { return IsChild(form.Window, program_->FocusedWindow()); }));
+        EXPECT_EQ(CheckedOptions(form), detected) << "after the first focus";
+
+        // The option group is one tab stop, at the selected option, or at Option1 while the
+        // selection is the greyed Other; Tab goes between it and Save.
+        HWND groupStop = form.Options[c.Detected == 3 ? 0 : c.Detected];
+        ASSERT_TRUE(program_->WaitForFocus(groupStop)) << "first focus on " << NameOf(form, program_->FocusedWindow());
+        const std::vector<HWND> tabOrder{groupStop, form.Command1};
+        for (int press = 0; press < 6; ++press) {
+            HWND from = program_->FocusedWindow();
+            const auto at = std::find(tabOrder.begin(), tabOrder.end(), from);
+            ASSERT_NE(at, tabOrder.end()) << "focus on a control outside the Tab order";
+            HWND next = tabOrder[(static_cast<std::size_t>(at - tabOrder.begin()) + 1) % tabOrder.size()];
+            PostKey(from, VK_TAB);
+            ASSERT_TRUE(program_->WaitForFocus(next))
+                << "Tab press " << press << " from " << NameOf(form, from) << " went to "
+                << NameOf(form, program_->FocusedWindow()) << " instead of " << NameOf(form, next);
+            EXPECT_EQ(CheckedOptions(form), detected) << "after Tab press " << press;
+        }
+
+        // The arrow keys move within the group without selecting either.
+        for (int press = 0; press < 4; ++press) {
+            HWND from = program_->FocusedWindow();
+            PostKey(from, VK_DOWN);
+            ASSERT_TRUE(WaitUntil([&] { return program_->FocusedWindow() != from; })) << "arrow press " << press;
+            EXPECT_TRUE(IsChild(form.Window, program_->FocusedWindow()));
+            EXPECT_EQ(CheckedOptions(form), detected) << "after arrow press " << press;
+        }
+
+        // Asking the window to move the focus (as the dialog manager would) selects nothing.
+        PostMessageW(form.Window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(form.Options[0]), TRUE);
+        ASSERT_TRUE(program_->WaitForFocus(form.Options[0]));
+        EXPECT_EQ(CheckedOptions(form), detected) << "after WM_NEXTDLGCTL";
+
+        PostMessageW(form.Window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program_->WaitForExit(), 0u);
+    }
+}
+
+TEST_F(Hostline, ClickingAnOptionLeavesExactlyOneSelectedAndOtherCannotBeChosen) {
+    const Form1 form = StartOn("10.9.9.9 " + kHost + "\r\n");
+    ASSERT_NE(form.Window, nullptr);
+    ASSERT_EQ(CheckedOptions(form), std::vector<int>{3});
+
+    PostMessageW(form.Options[1], BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return CheckedOptions(form) == std::vector<int>{1}; }))
+        << "clicking Option2 clears Option4";
+
+    // Space on the focused option is the keyboard's click.
+    PostMessageW(form.Window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(form.Options[2]), TRUE);
+    ASSERT_TRUE(program_->WaitForFocus(form.Options[2]));
+    PostKey(form.Options[2], VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return CheckedOptions(form) == std::vector<int>{2}; })) << "Space on Option3";
+
+    // A click that reaches the greyed Option4 anyway is ignored. The Tab posted after it is
+    // handled after it, so once the focus has moved the click has been too.
+    PostMessageW(form.Options[3], BM_CLICK, 0, 0);
+    HWND focus = program_->FocusedWindow();
+    PostKey(focus, VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return program_->FocusedWindow() != focus; }));
+    EXPECT_EQ(CheckedOptions(form), std::vector<int>{2});
+
+    PostMessageW(form.Options[0], BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return CheckedOptions(form) == std::vector<int>{0}; }));
+
+    PostMessageW(form.Window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
+    EXPECT_EQ(ReadHosts(), "10.9.9.9 " + kHost + "\r\n") << "choosing without saving writes nothing";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Save: the file, the message, the disabled button, the end of the program.
+
+enum class Press { Click, EnterKey, ClickTwiceAndEnter };
+
+struct SaveCase {
+    const char* Name;
+    std::string Hosts;
+    int Choose;  // option to click before saving, -1 to keep the detected one
+    Press How;
+    std::string Expected;
+};
+
+TEST_F(Hostline, SavingWritesTheChoiceTellsTheUserAndEnds) {
+    const std::string header = "# \xD6\xD0\xCE\xC4\r\n127.0.0.1 localhost\r\n";  // GBK comment kept as bytes
+    const SaveCase cases[] = {
+        {"automatic removes the entry", header + Pinned(kLine1), 0, Press::Click, header},
+        {"line 1 appended, Save by Enter", header, 1, Press::EnterKey, header + Pinned(kLine1)},
+        {"line 2 replaces line 1", kLine1 + " " + kHost + "\n", 2, Press::Click, Pinned(kLine2)},
+        {"the detected line saved again", header + Pinned(kLine2), -1, Press::Click, header + Pinned(kLine2)},
+        {"line 1 replaces another address", "10.9.9.9 " + kHost + "\r\n", 1, Press::Click, Pinned(kLine1)},
+        {"a second press has no effect", header, 2, Press::ClickTwiceAndEnter, header + Pinned(kLine2)},
+    };
+    for (const SaveCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const Form1 form = StartOn(c.Hosts);
+        ASSERT_NE(form.Window, nullptr);
+        if (c.Choose >= 0) {
+            PostMessageW(form.Options[c.Choose], BM_CLICK, 0, 0);
+            ASSERT_TRUE(WaitUntil([&] { return CheckedOptions(form) == std::vector<int>{c.Choose}; }));
+        }
+        switch (c.How) {
+            case Press::Click:
+                PostMessageW(form.Command1, BM_CLICK, 0, 0);
+                break;
+            case Press::EnterKey:
+                // Enter with the focus on an option button, not on Save: the default button's job.
+                ASSERT_TRUE(WaitUntil([&] { return program_->FocusedWindow() == form.Options[c.Choose]; }));
+                PostKey(form.Options[c.Choose], VK_RETURN);
+                break;
+            case Press::ClickTwiceAndEnter:
+                PostMessageW(form.Command1, BM_CLICK, 0, 0);
+                PostMessageW(form.Command1, BM_CLICK, 0, 0);
+                PostKey(form.Options[c.Choose], VK_RETURN);
+                break;
+        }
+        HWND box = program_->WaitForMessageBox();
+        ASSERT_NE(box, nullptr) << "no message box after Save";
+        EXPECT_FALSE(IsWindowEnabled(form.Command1)) << "Save stays disabled while the message shows";
+        const MessageBoxContents contents = ReadMessageBox(box);
+        EXPECT_EQ(contents.Title, kSucceededTitle);
+        EXPECT_EQ(contents.Text, kSucceededText);
+        EXPECT_EQ(contents.VisibleButtonIds, std::vector<int>{IDOK});
+        EXPECT_FALSE(contents.ShowsIcon);
+        EXPECT_EQ(contents.Owner, form.Window);
+        EXPECT_EQ(ReadHosts(), c.Expected);
+
+        PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        // A second save would show a second box instead of ending.
+        EXPECT_EQ(program_->WaitForMessageBox(box), nullptr) << "a second message box: Save ran twice";
+        EXPECT_EQ(program_->WaitForExit(), 0u);
+        EXPECT_EQ(ReadHosts(), c.Expected);
+    }
+}
+
+TEST_F(Hostline, SavingWhenOtherWasDetectedReportsSuccessAndLeavesTheFile) {
+    const std::string hosts = "10.9.9.9 " + kHost + " # mine\r\n";
+    const Form1 form = StartOn(hosts);
+    ASSERT_NE(form.Window, nullptr);
+    const ULONGLONG written = LastWriteTime();
+    PostMessageW(form.Command1, BM_CLICK, 0, 0);
+    HWND box = program_->WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    const MessageBoxContents contents = ReadMessageBox(box);
+    EXPECT_EQ(contents.Title, kSucceededTitle);
+    EXPECT_EQ(contents.Text, kSucceededText);
+    EXPECT_EQ(PressOkAndWaitForExit(box), 0u);
+    EXPECT_EQ(ReadHosts(), hosts);
+    EXPECT_EQ(LastWriteTime(), written);
+}
+
+TEST_F(Hostline, ASaveTheSystemRefusesTellsTheUserToRunAsAdministrator) {
+    const std::string hosts = "127.0.0.1 localhost\r\n";
+    const Form1 form = StartOn(hosts);
+    ASSERT_NE(form.Window, nullptr);
+    // Wine lets root write read-only files, so the refusal is a handle that shares no writing.
+    win32::UniqueFile lock(CreateFileW(HostsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock);
+    PostMessageW(form.Options[1], BM_CLICK, 0, 0);
+    PostMessageW(form.Command1, BM_CLICK, 0, 0);
+    HWND box = program_->WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    const MessageBoxContents contents = ReadMessageBox(box);
+    EXPECT_EQ(contents.Title, kFailedTitle);
+    EXPECT_EQ(contents.Text, kFailedText);
+    EXPECT_EQ(contents.VisibleButtonIds, std::vector<int>{IDOK});
+    EXPECT_FALSE(contents.ShowsIcon);
+    EXPECT_FALSE(IsWindowEnabled(form.Command1));
+    const DWORD exitCode = PressOkAndWaitForExit(box);
+    EXPECT_NE(exitCode, STILL_ACTIVE);
+    EXPECT_EQ(exitCode, 2u) << "a failed save ends with 2";
+    lock.Reset();
+    EXPECT_EQ(ReadHosts(), hosts);
+}
+
+// ---------------------------------------------------------------------------------------------
+// A start without a readable hosts file: only the error, never the window.
+
+TEST_F(Hostline, AStartWithoutTheHostsFileShowsTheErrorAndNoWindow) {
+    ASSERT_TRUE(DeleteFileW(HostsPath().c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
+    RunningProgram program;
+    ASSERT_TRUE(program.Started());
+    HWND box = program.WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << "no error message";
+    const MessageBoxContents contents = ReadMessageBox(box);
+    EXPECT_EQ(contents.Title, kErrorTitle);
+    EXPECT_NE(contents.Text.find(HostsPath()), std::wstring::npos) << "names the file";
+    const std::wstring description = win32::ErrorText(ERROR_FILE_NOT_FOUND);
+    ASSERT_FALSE(description.empty());
+    EXPECT_NE(contents.Text.find(description), std::wstring::npos) << "gives the system's words";
+    EXPECT_NE(contents.Text.find(L" 2\uFF09"), std::wstring::npos) << "and the code";
+    EXPECT_EQ(contents.VisibleButtonIds, std::vector<int>{IDOK});
+    EXPECT_TRUE(contents.ShowsIcon) << "an error shows the error icon";
+
+    for (HWND window : TopLevelWindows(program.ProcessId(), L"")) {
+        if (window != box && IsWindowVisible(window)) ADD_FAILURE() << "a visible window besides the error";
+    }
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    const DWORD exitCode = program.WaitForExit();
+    EXPECT_NE(exitCode, STILL_ACTIVE);
+    EXPECT_EQ(exitCode, 1u);
+    EXPECT_EQ(GetFileAttributesW(HostsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "nothing created";
+}
+
+}  // namespace
+}  // namespace hostline::e2e
