@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Usage: visual_test.sh PREFIX PROGRAM.exe SCREENSHOT.png
+# The program on a real (virtual) X display: it is drawn with the Chinese captions, and a real
+# key press of Enter reaches Save. The window is captured to SCREENSHOT.png before the press.
+# Uses its own Wine prefix, since the x11 driver must not be switched on under the headless tests.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+prefix=$1 program=$2 screenshot=$3
+
+for tool in Xvfb xdotool import; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "skipped: $tool is not installed (scripts/setup installs it)"
+        exit 77
+    fi
+done
+
+# Shared helpers: a free display, CJK fonts for the prefix, waiting for a window.
+source "$here/scripts/x11-helpers"
+
+display=$(free_display)
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+wine_pid=""
+cleanup() {
+    [ -z "$wine_pid" ] || kill "$wine_pid" 2>/dev/null || true
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+export DISPLAY=":$display" HOSTLINE_WINE_GRAPHICS=x11
+wait_for_display
+
+"$here/scripts/wine-prefix" "$prefix" x11
+prepare_cjk_fonts "$prefix"
+
+# Line 1 pinned in a form the program rewrites (space, LF): a save visibly changes the bytes.
+hosts="$prefix/drive_c/windows/system32/drivers/etc/hosts"
+mkdir -p "$(dirname "$hosts")"
+printf '127.0.0.1 localhost\n192.0.2.1 service.example.com\n' >"$hosts"
+before=$(od -An -c "$hosts")
+
+rm -f "$screenshot"
+"$here/scripts/wine-exec" "$prefix" "$prefix/drive_c/windows/system32/explorer.exe" \
+    /desktop=hostline,480x240 "$(winpath "$program")" &
+wine_pid=$!
+
+desktop=$(wait_for_window "hostline - Wine desktop") || { echo "FAIL: the Wine desktop did not appear"; exit 1; }
+# Form1 is an X window of its own inside the desktop, named by its caption.
+form=$(wait_for_window "线路选择器") || { echo "FAIL: Form1 did not appear"; exit 1; }
+wait_for_form_drawn "$form" || { echo "FAIL: Form1 was not drawn"; exit 1; }
+import -window "$desktop" "$screenshot"
+echo "screenshot: $screenshot"
+
+# Real keyboard input through the X server (XTEST) to the window with the input focus.
+xdotool windowfocus --sync "$form" 2>/dev/null || true
+xdotool key Return
+wait_for_window "成功" >/dev/null || { echo "FAIL: no 成功 message after Enter"; exit 1; }
+
+changed=0
+for _ in $(seq 100); do
+    if [ "$(od -An -c "$hosts")" != "$before" ]; then changed=1; break; fi
+    sleep 0.1
+done
+if [ "$changed" -ne 1 ]; then
+    echo "FAIL: Enter did not save: the hosts file is unchanged"
+    exit 1
+fi
+expected=$(printf '127.0.0.1 localhost\r\n192.0.2.1\t\tservice.example.com\r\n' | od -An -c)
+if [ "$(od -An -c "$hosts")" != "$expected" ]; then
+    echo "FAIL: unexpected hosts bytes after Enter:"; od -c "$hosts"
+    exit 1
+fi
+echo "Enter pressed Save: the hosts file now pins line 1 in the program's own form"
+# Enter again closes the message, and with it the program.
+xdotool key Return
+wait "$wine_pid" || { echo "FAIL: the program ended with $?"; exit 1; }
+wine_pid=""
