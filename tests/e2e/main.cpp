@@ -31,8 +31,12 @@ std::wstring WindowsPath(std::wstring path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    // Coordinates are compared in physical pixels, whatever DPI the prefix is set to.
-    SetProcessDPIAware();
+    // Coordinates are read in physical pixels, whatever DPI the program under test runs at:
+    // a per-monitor aware caller gets no scaling from the system.
+    using SetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    const auto setContext = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
+    if (!setContext || !setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) SetProcessDPIAware();
     ::testing::InitGoogleTest(&argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: hostline_e2e PROGRAM.exe [gtest options]\n");

@@ -159,6 +159,73 @@ int ScreenDpi() {
 
 int Pixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
+// The client size and every control's rectangle for `dpi`, and the window centred on the work
+// area. Only the places: the caller checks what the controls are.
+void ExpectDesignedGeometry(const Form1& form, int dpi) {
+    RECT client{};
+    GetClientRect(form.Window, &client);
+    EXPECT_EQ(client.right, Pixels(5100, dpi));
+    EXPECT_EQ(client.bottom, Pixels(1830, dpi));
+
+    RECT outer{}, work{};
+    GetWindowRect(form.Window, &outer);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR(outer.left - work.left, work.right - outer.right, 1) << "centred across the work area";
+    EXPECT_NEAR(outer.top - work.top, work.bottom - outer.bottom, 1) << "centred down the work area";
+
+    ASSERT_EQ(form.ChildrenInZOrder.size(), std::size(kControls));
+    for (std::size_t i = 0; i < std::size(kControls); ++i) {
+        const ControlExpectation& expected = kControls[i];
+        SCOPED_TRACE(expected.Name);
+        RECT rect{};
+        GetWindowRect(form.ChildrenInZOrder[i], &rect);
+        MapWindowPoints(nullptr, form.Window, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, Pixels(expected.Left, dpi));
+        EXPECT_EQ(rect.top, Pixels(expected.Top, dpi));
+        EXPECT_EQ(rect.right - rect.left, Pixels(expected.Width, dpi));
+        EXPECT_EQ(rect.bottom - rect.top, Pixels(expected.Height, dpi));
+    }
+}
+
+// Sets the DPI the prefix reports to programs started from now on, and puts the old value back.
+class PrefixDpi {
+public:
+    explicit PrefixDpi(DWORD dpi) {
+        DWORD size = sizeof previous_;
+        hadValue_ = RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &previous_, &size) ==
+                    ERROR_SUCCESS;
+        set_ = RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &dpi, sizeof dpi) == ERROR_SUCCESS;
+    }
+    ~PrefixDpi() {
+        if (hadValue_) {
+            RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &previous_, sizeof previous_);
+        } else {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
+        }
+    }
+    bool Set() const { return set_; }
+
+private:
+    static constexpr const wchar_t* kKey = L"Control Panel\\Desktop";
+    static constexpr const wchar_t* kValue = L"LogPixels";
+    DWORD previous_ = 0;
+    bool hadValue_ = false;
+    bool set_ = false;
+};
+
+TEST_F(Hostline, Form1IsLaidOutInTwipsForTheSystemDpi) {
+    for (const int dpi : {96, 120, 144, 192}) {
+        SCOPED_TRACE("dpi " + std::to_string(dpi));
+        PrefixDpi prefixDpi(static_cast<DWORD>(dpi));
+        ASSERT_TRUE(prefixDpi.Set());
+        const Form1 form = StartOn("127.0.0.1 localhost\r\n");
+        ASSERT_NE(form.Window, nullptr);
+        ExpectDesignedGeometry(form, dpi);
+        PostMessageW(form.Window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program_->WaitForExit(), 0u);
+    }
+}
+
 TEST_F(Hostline, Form1HasTheDesignedCaptionBorderSizePlaceAndControls) {
     const Form1 form = StartOn("127.0.0.1 localhost\r\n");
     ASSERT_NE(form.Window, nullptr);
@@ -172,16 +239,7 @@ TEST_F(Hostline, Form1HasTheDesignedCaptionBorderSizePlaceAndControls) {
     EXPECT_EQ(exStyle & WS_EX_TOOLWINDOW, 0) << "needs its own taskbar button";
     EXPECT_EQ(GetWindow(form.Window, GW_OWNER), nullptr);
 
-    RECT client{};
-    GetClientRect(form.Window, &client);
-    EXPECT_EQ(client.right, Pixels(5100, dpi));
-    EXPECT_EQ(client.bottom, Pixels(1830, dpi));
-
-    RECT outer{}, work{};
-    GetWindowRect(form.Window, &outer);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_NEAR(outer.left - work.left, work.right - outer.right, 1) << "centred across the work area";
-    EXPECT_NEAR(outer.top - work.top, work.bottom - outer.bottom, 1) << "centred down the work area";
+    ExpectDesignedGeometry(form, dpi);
 
     ASSERT_EQ(form.ChildrenInZOrder.size(), std::size(kControls)) << "creation order is the Tab order";
     for (std::size_t i = 0; i < std::size(kControls); ++i) {
@@ -190,13 +248,6 @@ TEST_F(Hostline, Form1HasTheDesignedCaptionBorderSizePlaceAndControls) {
         SCOPED_TRACE(expected.Name);
         EXPECT_EQ(TextOf(control), expected.Text);
         EXPECT_EQ(GetParent(control), form.Window);
-        RECT rect{};
-        GetWindowRect(control, &rect);
-        MapWindowPoints(nullptr, form.Window, reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_EQ(rect.left, Pixels(expected.Left, dpi));
-        EXPECT_EQ(rect.top, Pixels(expected.Top, dpi));
-        EXPECT_EQ(rect.right - rect.left, Pixels(expected.Width, dpi));
-        EXPECT_EQ(rect.bottom - rect.top, Pixels(expected.Height, dpi));
 
         const LONG_PTR controlStyle = GetWindowLongPtrW(control, GWL_STYLE);
         const LONG_PTR type = controlStyle & BS_TYPEMASK;
