@@ -13,9 +13,20 @@ constexpr wchar_t kFailedText[] =
     L"\u6743\u9650\u4E0D\u8DB3\uFF0C\u8BF7\u5C1D\u8BD5\u53F3\u51FB\u672C\u7A0B\u5E8F\u7136\u540E"
     L"\u9009\u62E9\u201C\u4EE5\u7BA1\u7406\u5458\u8EAB\u4EFD\u8FD0\u884C\u201D";
 
+// Decimal digits by hand: std::to_wstring would bring MinGW's whole printf into the program.
+std::wstring Decimal(DWORD value) {
+    wchar_t digits[16];
+    wchar_t* first = digits + 16;
+    do {
+        *--first = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return std::wstring(first, digits + 16);
+}
+
 // <description>（错误代码 <code>）
 std::wstring DescriptionWithCode(const std::wstring& description, DWORD code) {
-    return description + L"\uFF08\u9519\u8BEF\u4EE3\u7801 " + std::to_wstring(code) + L"\uFF09";
+    return description + L"\uFF08\u9519\u8BEF\u4EE3\u7801 " + Decimal(code) + L"\uFF09";
 }
 
 }  // namespace
