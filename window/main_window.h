@@ -16,6 +16,7 @@ enum ExitCode : int {
     kExitClosedOrSaved = 0,
     kExitStartFailed = 1,
     kExitSaveFailed = 2,
+    kExitMessageLoopFailed = 3,
 };
 
 class MainWindow {

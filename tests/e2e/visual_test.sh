@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Usage: visual_test.sh PREFIX PROGRAM.exe SCREENSHOT.png
+# Usage: visual_test.sh PREFIX PROGRAM.exe SCREENSHOT.png HOST LINE1_ADDRESS
 # The program on a real (virtual) X display: it is drawn with the Chinese captions, and a real
 # key press of Enter reaches Save. The window is captured to SCREENSHOT.png before the press.
 # Uses its own Wine prefix, since the x11 driver must not be switched on under the headless tests.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-prefix=$1 program=$2 screenshot=$3
+prefix=$1 program=$2 screenshot=$3 host=$4 line1=$5
 
 for tool in Xvfb xdotool import; do
     if ! command -v "$tool" >/dev/null; then
@@ -36,7 +36,7 @@ prepare_cjk_fonts "$prefix"
 # Line 1 pinned in a form the program rewrites (space, LF): a save visibly changes the bytes.
 hosts="$prefix/drive_c/windows/system32/drivers/etc/hosts"
 mkdir -p "$(dirname "$hosts")"
-printf '127.0.0.1 localhost\n192.0.2.1 service.example.com\n' >"$hosts"
+printf '127.0.0.1 localhost\n%s %s\n' "$line1" "$host" >"$hosts"
 before=$(od -An -c "$hosts")
 
 rm -f "$screenshot"
@@ -65,7 +65,7 @@ if [ "$changed" -ne 1 ]; then
     echo "FAIL: Enter did not save: the hosts file is unchanged"
     exit 1
 fi
-expected=$(printf '127.0.0.1 localhost\r\n192.0.2.1\t\tservice.example.com\r\n' | od -An -c)
+expected=$(printf '127.0.0.1 localhost\r\n%s\t\t%s\r\n' "$line1" "$host" | od -An -c)
 if [ "$(od -An -c "$hosts")" != "$expected" ]; then
     echo "FAIL: unexpected hosts bytes after Enter:"; od -c "$hosts"
     exit 1
