@@ -218,10 +218,18 @@ DetectedLine DetectLine(std::string_view file, const HostsConstants& constants) 
         result.Choice = found.Choice;
         result.Entry = parts.Body.substr(2 * found.Start, 2 * (found.End - found.Start));
     } else {
-        const auto found = FindDecidingEntry<char>(parts.Body, constants);
+        const DetectedLine found = DetectInLines(parts.Body, constants);
         result.Choice = found.Choice;
-        result.Entry = parts.Body.substr(found.Start, found.End - found.Start);
+        result.Entry = found.Entry;
     }
+    return result;
+}
+
+DetectedLine DetectInLines(std::string_view lines, const HostsConstants& constants) {
+    const auto found = FindDecidingEntry<char>(lines, constants);
+    DetectedLine result;
+    result.Choice = found.Choice;
+    result.Entry = lines.substr(found.Start, found.End - found.Start);
     return result;
 }
 
@@ -245,6 +253,39 @@ void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstan
     StagedOutput out(sink, parts.Encoding == HostsEncoding::Ansi);
     out.append(parts.Mark);
     AppendNewLines<char>(out, parts.Body, choice, constants);
+    out.Finish();
+}
+
+std::size_t FirstChangedLine(std::string_view lines, const HostsConstants& constants) {
+    const auto host = Widen<char>(constants.ServiceHost);
+    HostEntryScanner<char> scanner(lines, host);
+    std::size_t firstEntry = lines.size(), entryEnd = 0;
+    scanner.Next(firstEntry, entryEnd);
+    std::size_t line = 0;
+    while (line < firstEntry) {
+        const std::size_t at = FindTerminator<char>(lines, line);
+        if (at == lines.size() || TerminatorLength<char>(lines, at) != 2) break;  // gains or changes its terminator
+        line = at + 2;
+    }
+    return std::min(line, firstEntry);
+}
+
+std::size_t UnchangedPrefix(std::string_view file, const HostsConstants& constants) {
+    const HostsFileParts parts = SplitHostsFile(file);
+    if (IsUtf16(parts.Encoding)) return 0;
+    return parts.Mark.size() + FirstChangedLine(parts.Body, constants);
+}
+
+void EmitNewTail(std::string_view tail, bool atFileStart, LineChoice choice, const HostsConstants& constants,
+                 ContentSink& sink) {
+    if (atFileStart) {
+        EmitNewContent(tail, choice, constants, sink);
+        return;
+    }
+    // Past the start the tail is lines of bytes: the mark and the guard against a UTF-16 look
+    // belong to the prefix, which stays.
+    StagedOutput out(sink, false);
+    AppendNewLines<char>(out, Text<char>(tail), choice, constants);
     out.Finish();
 }
 

@@ -43,6 +43,9 @@ struct DetectedLine {
 // result, since Entry points into them.
 DetectedLine DetectLine(std::string_view file, const HostsConstants& constants);
 
+// The same over lines of bytes alone, without looking for a byte-order mark.
+DetectedLine DetectInLines(std::string_view lines, const HostsConstants& constants);
+
 // Which choice an address stands for, when compared exactly with the two line addresses.
 LineChoice ChooseLine(std::string_view address, const HostsConstants& constants);
 
@@ -64,6 +67,20 @@ void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstan
 
 // The same, collected into one string.
 std::string BuildNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants);
+
+// The start of the first of `lines` (bytes, no mark) that a rewrite drops or whose terminator it
+// changes (a last line without one included), or lines.size() when there is none.
+std::size_t FirstChangedLine(std::string_view lines, const HostsConstants& constants);
+
+// How many bytes at the start of the file a rewrite leaves exactly as they are: everything before
+// the first line that it drops or whose terminator it changes, or the whole file when there is no
+// such line. A save only needs to keep and write the rest. Always 0 for UTF-16 files.
+std::size_t UnchangedPrefix(std::string_view file, const HostsConstants& constants);
+
+// The new content from UnchangedPrefix(file) on, given only the file's bytes from there on.
+// Together with the unchanged prefix it is exactly the content EmitNewContent gives.
+void EmitNewTail(std::string_view tail, bool atFileStart, LineChoice choice, const HostsConstants& constants,
+                 ContentSink& sink);
 
 // UTF-16 bytes in either byte order to native code units; an odd last byte is left out.
 std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -28,18 +29,32 @@ constexpr bool IsTerminator(Unit c) {
     return c == Unit('\r') || c == Unit('\n');
 }
 
-// Where the next CR or LF is, or text.size(). Bytes go through memchr, which is what keeps a
-// million-line file fast; wider units take the plain loop.
+// Where the next CR or LF is in [from, size), or size. Bytes are tested eight at a time: the C
+// library's memchr finds only one of the two characters and, in some runtimes (Wine's msvcrt
+// among them), goes byte by byte anyway.
+inline std::size_t FindCrOrLf(const char* text, std::size_t from, std::size_t size) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    constexpr std::uint64_t kCr = kOnes * '\r';
+    constexpr std::uint64_t kLf = kOnes * '\n';
+    std::size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        const std::uint64_t cr = word ^ kCr;
+        const std::uint64_t lf = word ^ kLf;
+        // A byte equal to CR or LF turns into zero, which this sets the high bit of.
+        if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs) break;
+    }
+    for (; i < size; ++i)
+        if (text[i] == '\r' || text[i] == '\n') return i;
+    return size;
+}
+
 template <class Unit>
 std::size_t FindTerminator(Text<Unit> text, std::size_t from) {
     if constexpr (sizeof(Unit) == 1) {
-        const char* base = reinterpret_cast<const char*>(text.data());
-        const std::size_t size = text.size();
-        if (from >= size) return size;
-        const void* lf = std::memchr(base + from, '\n', size - from);
-        const std::size_t lfAt = lf ? static_cast<const char*>(lf) - base : size;
-        const void* cr = std::memchr(base + from, '\r', lfAt - from);
-        return cr ? static_cast<const char*>(cr) - base : lfAt;
+        return FindCrOrLf(reinterpret_cast<const char*>(text.data()), from, text.size());
     } else {
         for (std::size_t i = from; i < text.size(); ++i)
             if (IsTerminator(text[i])) return i;

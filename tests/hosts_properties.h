@@ -65,3 +65,23 @@ inline std::string CheckRewrite(std::string_view file, LineChoice choice, const 
 }
 
 }  // namespace hostline::testing
+
+namespace hostline::testing {
+
+// A save writes only from the unchanged prefix on; prefix and new tail must make exactly the
+// content of a whole rewrite.
+inline std::string CheckPartialRewrite(std::string_view file, LineChoice choice, const HostsConstants& constants) {
+    const std::size_t from = UnchangedPrefix(file, constants);
+    if (from > file.size()) return "the unchanged prefix is longer than the file";
+    class Collect : public ContentSink {
+    public:
+        void Write(std::string_view bytes) override { text.append(bytes); }
+        std::string text;
+    } tail;
+    EmitNewTail(file.substr(from), from == 0, choice, constants, tail);
+    if (std::string(file.substr(0, from)) + tail.text != BuildNewContent(file, choice, constants))
+        return "prefix and new tail differ from the whole new content";
+    return {};
+}
+
+}  // namespace hostline::testing

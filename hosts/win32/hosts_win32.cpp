@@ -1,10 +1,12 @@
 #include "hosts_win32.h"
 
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 
 #include "hosts_rules.h"
+#include "line_runs.h"
 #include "unique_handle.h"
 
 namespace hostline::win32 {
@@ -67,9 +69,15 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-bool Rewind(HANDLE file) {
-    LARGE_INTEGER zero{};
-    return SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) != FALSE;
+bool Seek(HANDLE file, std::uint64_t offset) {
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file, position, nullptr, FILE_BEGIN) != FALSE;
+}
+
+bool SizeIs(HANDLE file, std::uint64_t expected) {
+    LARGE_INTEGER size{};
+    return GetFileSizeEx(file, &size) && static_cast<std::uint64_t>(size.QuadPart) == expected;
 }
 
 // Writes the pieces of the new content one after the other; after the first failure it only
@@ -87,8 +95,8 @@ private:
     bool ok_ = true;
 };
 
-bool WriteNewContent(HANDLE file, const ContentWriter& writeContent) {
-    if (!Rewind(file)) return false;
+bool WriteNewContent(HANDLE file, std::uint64_t from, const ContentWriter& writeContent) {
+    if (!Seek(file, from)) return false;
     FileSink sink(file);
     try {
         writeContent(sink);
@@ -98,24 +106,57 @@ bool WriteNewContent(HANDLE file, const ContentWriter& writeContent) {
     return sink.Ok() && SetEndOfFile(file) != FALSE;
 }
 
-bool RestoreContent(HANDLE file, std::string_view previous) {
-    return Rewind(file) && WriteAll(file, previous) && SetEndOfFile(file) != FALSE;
+bool RestoreContent(HANDLE file, std::uint64_t from, std::string_view previous) {
+    return Seek(file, from) && WriteAll(file, previous) && SetEndOfFile(file) != FALSE;
 }
 
-std::wstring DecodeEntry(const DetectedLine& detected) {
-    switch (detected.Encoding) {
+std::wstring DecodeEntry(std::string_view entry, HostsEncoding encoding) {
+    switch (encoding) {
         case HostsEncoding::Utf16LE:
         case HostsEncoding::Utf16BE: {
-            const std::u16string units =
-                DecodeUtf16(detected.Entry, detected.Encoding == HostsEncoding::Utf16BE);
+            const std::u16string units = DecodeUtf16(entry, encoding == HostsEncoding::Utf16BE);
             return std::wstring(units.begin(), units.end());
         }
         case HostsEncoding::Utf8Bom:
-            return FromCodePage(detected.Entry, CP_UTF8);
+            return FromCodePage(entry, CP_UTF8);
         case HostsEncoding::Ansi:
             break;
     }
-    return FromCodePage(detected.Entry, CP_ACP);
+    return FromCodePage(entry, CP_ACP);
+}
+
+// Reading shares everything, so that the DNS Client service or an editor holding the file does
+// not stop the program from starting.
+UniqueFile OpenForReading(const std::wstring& path) {
+    return OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+}
+
+LineRuns::Reader ReaderOf(HANDLE file) {
+    return [file](char* into, std::size_t room, std::size_t& got) {
+        DWORD read = 0;
+        const DWORD ask = static_cast<DWORD>(room < kMaxTransfer ? room : kMaxTransfer);
+        const bool ok = ReadFile(file, into, ask, &read, nullptr) != FALSE;
+        got = read;
+        return ok;
+    };
+}
+
+// The `count` bytes from `offset` on, in one new buffer. This is a 32-bit process: a part too
+// big for memory is a failure (ERROR_NOT_ENOUGH_MEMORY), not a crash.
+bool ReadFrom(HANDLE file, std::uint64_t offset, std::uint64_t count, FileBytes& bytes) {
+    if (count >= PTRDIFF_MAX / 2) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    const auto size = static_cast<std::size_t>(count);
+    bytes.Data.reset(new (std::nothrow) char[size ? size : 1]);
+    if (!bytes.Data) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && ReadExactly(file, bytes.Data.get(), size, bytes.Size);
 }
 
 }  // namespace
@@ -163,29 +204,13 @@ std::wstring FromCodePage(std::string_view bytes, UINT codePage) {
 
 ReadResult ReadWholeFile(const std::wstring& path) {
     ReadResult result;
-    UniqueFile file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               OPEN_EXISTING);
+    const UniqueFile file = OpenForReading(path);
     if (!file) {
         result.Failure = FailureOf(GetLastError(), path);
         return result;
     }
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size)) {
-        result.Failure = FailureOf(GetLastError(), path);
-        return result;
-    }
-    // This is a 32-bit process: a file that cannot be held in memory is a failure, not a crash.
-    if (static_cast<unsigned long long>(size.QuadPart) >= PTRDIFF_MAX / 2) {
-        result.Failure = FailureOf(ERROR_NOT_ENOUGH_MEMORY, path);
-        return result;
-    }
-    const auto bytes = static_cast<std::size_t>(size.QuadPart);
-    result.Bytes.Data.reset(new (std::nothrow) char[bytes ? bytes : 1]);
-    if (!result.Bytes.Data) {
-        result.Failure = FailureOf(ERROR_NOT_ENOUGH_MEMORY, path);
-        return result;
-    }
-    if (!ReadExactly(file.Get(), result.Bytes.Data.get(), bytes, result.Bytes.Size)) {
+    if (!GetFileSizeEx(file.Get(), &size) || !ReadFrom(file.Get(), 0, static_cast<std::uint64_t>(size.QuadPart), result.Bytes)) {
         result.Failure = FailureOf(GetLastError(), path);
         return result;
     }
@@ -193,36 +218,61 @@ ReadResult ReadWholeFile(const std::wstring& path) {
     return result;
 }
 
-SaveOutcome WriteInPlace(const std::wstring& path, const ContentWriter& writeContent, std::string_view previous) {
+SaveOutcome WriteInPlace(const std::wstring& path, std::uint64_t from, std::uint64_t expectedSize,
+                         const ContentWriter& writeContent, std::string_view previous) {
     // OPEN_ALWAYS rather than CREATE_ALWAYS: nothing is truncated before the new bytes are ready
     // to go, and a file with the hidden or system attribute is not refused.
     UniqueFile file = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
     if (!file) return SaveOutcome::Failed;
-    bool ok = WriteNewContent(file.Get(), writeContent);
-    if (!ok) RestoreContent(file.Get(), previous);
+    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    // The unchanged prefix is not written again, so it has to be the one that was read: a file
+    // that went away or changed size in between is not touched.
+    if (created ? expectedSize != 0 : !SizeIs(file.Get(), expectedSize)) {
+        file.Reset();
+        if (created) DeleteFileW(path.c_str());
+        return SaveOutcome::Failed;
+    }
+    bool ok = WriteNewContent(file.Get(), from, writeContent);
+    if (!ok) RestoreContent(file.Get(), from, previous);
     if (!file.Reset()) ok = false;
     return ok ? SaveOutcome::Succeeded : SaveOutcome::Failed;
 }
 
 DetectionResult DetectCurrentLine(const HostsConstants& constants) {
     DetectionResult result;
-    const ReadResult read = ReadWholeFile(HostsPath());
-    if (!read.Ok) {
-        result.Failure = read.Failure;
+    const std::wstring path = HostsPath();
+    const UniqueFile file = OpenForReading(path);
+    if (!file) {
+        result.Failure = FailureOf(GetLastError(), path);
         return result;
     }
     try {
-        const DetectedLine detected = DetectLine(read.Bytes.View(), constants);
-        result.Choice = detected.Choice;
+        LineRuns runs(ReaderOf(file.Get()));
+        StreamedDetection streamed = DetectLineInRuns(runs, constants);
+        if (streamed.Utf16) {
+            FileBytes whole;
+            LARGE_INTEGER size{};
+            if (!GetFileSizeEx(file.Get(), &size) || !ReadFrom(file.Get(), 0, static_cast<std::uint64_t>(size.QuadPart), whole)) {
+                result.Failure = FailureOf(GetLastError(), path);
+                return result;
+            }
+            const DetectedLine detected = DetectLine(whole.View(), constants);
+            streamed.Choice = detected.Choice;
+            streamed.Encoding = detected.Encoding;
+            streamed.Entry.assign(detected.Entry);
+        } else if (streamed.ReadFailed) {
+            result.Failure = FailureOf(GetLastError(), path);
+            return result;
+        }
+        result.Choice = streamed.Choice;
         // The choice was made on bytes; the address itself is taken from decoded text, so that
         // a host name hidden inside a double-byte character is never cut out of it.
-        if (!detected.Entry.empty()) {
-            const std::wstring entry = DecodeEntry(detected);
-            const std::wstring host = Widen<wchar_t>(constants.ServiceHost);
-            result.PinnedAddress = AddressOf<wchar_t>(entry, host);
+        if (!streamed.Entry.empty()) {
+            const std::wstring entry = DecodeEntry(streamed.Entry, streamed.Encoding);
+            result.PinnedAddress = AddressOf<wchar_t>(entry, Widen<wchar_t>(constants.ServiceHost));
         }
     } catch (const std::bad_alloc&) {
-        result.Failure = FailureOf(ERROR_NOT_ENOUGH_MEMORY, HostsPath());
+        result.Failure = FailureOf(ERROR_NOT_ENOUGH_MEMORY, path);
         return result;
     }
     result.Ok = true;
@@ -232,11 +282,27 @@ DetectionResult DetectCurrentLine(const HostsConstants& constants) {
 SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants) {
     if (choice == LineChoice::Other) return SaveOutcome::Succeeded;
     // The file is read again as it is now; what was read at start is not trusted to be current.
-    const ReadResult read = ReadWholeFile(HostsPath());
-    if (!read.Ok) return SaveOutcome::Failed;
-    const std::string_view previous = read.Bytes.View();
+    // Only the part from the first line that changes is kept, to be rewritten and, should the
+    // write fail, put back.
+    StreamedPrefix prefix;
+    FileBytes tail;
+    {
+        const UniqueFile file = OpenForReading(HostsPath());
+        if (!file) return SaveOutcome::Failed;
+        try {
+            LineRuns runs(ReaderOf(file.Get()));
+            prefix = UnchangedPrefixInRuns(runs, constants);
+        } catch (const std::bad_alloc&) {
+            return SaveOutcome::Failed;
+        }
+        if (prefix.ReadFailed || !ReadFrom(file.Get(), prefix.Unchanged, prefix.Size - prefix.Unchanged, tail))
+            return SaveOutcome::Failed;
+    }
+    const std::string_view previous = tail.View();
+    const bool atStart = prefix.Unchanged == 0;
     return WriteInPlace(
-        HostsPath(), [&](ContentSink& sink) { EmitNewContent(previous, choice, constants, sink); }, previous);
+        HostsPath(), prefix.Unchanged, prefix.Size,
+        [&](ContentSink& sink) { EmitNewTail(previous, atStart, choice, constants, sink); }, previous);
 }
 
 }  // namespace hostline::win32

@@ -4,12 +4,14 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "hosts_file.h"
+#include "unique_handle.h"
 
 namespace hostline::win32 {
 
@@ -50,10 +52,12 @@ ReadResult ReadWholeFile(const std::wstring& path);
 // Hands the new content, piece by piece, to the sink it is given.
 using ContentWriter = std::function<void(ContentSink&)>;
 
-// Replaces the file's content in place with what `writeContent` produces. When any step after
-// the open fails, the file gets `previous` back before it is closed, so a failed save never
-// leaves it emptied or half-written.
-SaveOutcome WriteInPlace(const std::wstring& path, const ContentWriter& writeContent, std::string_view previous);
+// Replaces the file's content from offset `from` on with what `writeContent` produces, in place.
+// `previous` is what the file held from `from` on, and `expectedSize` its size when read: a file
+// that has changed size since is left alone. When any step after the open fails, the file gets
+// `previous` back before it is closed, so a failed save never leaves it emptied or half-written.
+SaveOutcome WriteInPlace(const std::wstring& path, std::uint64_t from, std::uint64_t expectedSize,
+                         const ContentWriter& writeContent, std::string_view previous);
 
 struct DetectionResult {
     bool Ok = false;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "../test_constants.h"
+#include "../hosts_properties.h"
 #include "hosts_file.h"
 
 namespace hostline {
@@ -113,6 +114,39 @@ TEST(LineChange, SavingTwiceChangesNothingMore) {
         EXPECT_EQ(BuildNewContent(once, choice, kConstants), once);
         const DetectedLine detected = DetectLine(once, kConstants);
         EXPECT_EQ(detected.Choice, choice);
+    }
+}
+
+}  // namespace
+}  // namespace hostline
+
+namespace hostline {
+namespace {
+
+struct PrefixCase {
+    const char* name;
+    std::string file;
+    std::size_t unchanged;
+};
+
+TEST(LineChange, OnlyWhatChangesIsWrittenAgain) {
+    const std::string entry = "1.1.1.1 " HOST "\r\n";
+    const PrefixCase cases[] = {
+        {"empty file", "", 0},
+        {"all CR LF, no entry", "a\r\nb\r\n", 6},
+        {"entry in the middle", "a\r\n" + entry + "b\r\n", 3},
+        {"entry first", entry + "b\r\n", 0},
+        {"lone LF before the entry", "a\r\nb\nc\r\n" + entry, 3},
+        {"last line without terminator", "a\r\nb", 3},
+        {"comment naming the host stays", "# " HOST "\r\n" + entry, 2 + 19 + 2},
+        {"UTF-8 mark is never rewritten", "\xEF\xBB\xBF" + entry, 3},
+        {"UTF-16 is rewritten whole", std::string("\xFF\xFE" "a\0\r\0\n\0", 8), 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UnchangedPrefix(c.file, testing::kConstants), c.unchanged) << c.name;
+        for (const LineChoice choice : {LineChoice::Automatic, LineChoice::Line1}) {
+            EXPECT_EQ(testing::CheckPartialRewrite(c.file, choice, testing::kConstants), "") << c.name;
+        }
     }
 }
 

@@ -197,3 +197,31 @@ TEST_F(LineChangeTest, EncodingsAreWrittenBackAsTheyCame) {
 
 }  // namespace
 }  // namespace hostline::win32
+
+namespace hostline::win32 {
+namespace {
+
+// Files larger than the read buffer are read in several runs; the entry at the end, a CR LF cut
+// between two reads and a long line must all come through.
+TEST_F(LineChangeTest, FilesLargerThanTheReadBuffer) {
+    std::string blocklist;
+    for (int i = 0; blocklist.size() < 700 * 1024; ++i) blocklist += "0.0.0.0 ad" + std::to_string(i) + ".example\r\n";
+    blocklist += "# " + std::string(600 * 1024, 'x') + "\r\n";
+    const std::string pinned = "10.0.0.1\t\t" HOST "\r\n";
+
+    WriteHosts(blocklist + pinned);
+    const DetectionResult detected = DetectCurrentLine(testing::kConstants);
+    ASSERT_TRUE(detected.Ok);
+    EXPECT_EQ(detected.Choice, LineChoice::Other);
+    EXPECT_EQ(detected.PinnedAddress, L"10.0.0.1");
+
+    EXPECT_EQ(ChangeLine(LineChoice::Line2, testing::kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(HostsBytes(), blocklist + "198.51.100.1\t\t" HOST "\r\n");
+
+    WriteHosts(pinned + blocklist);
+    EXPECT_EQ(ChangeLine(LineChoice::Automatic, testing::kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(HostsBytes(), blocklist);
+}
+
+}  // namespace
+}  // namespace hostline::win32

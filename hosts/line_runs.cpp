@@ -1,0 +1,117 @@
+#include "line_runs.h"
+
+#include <cstring>
+#include <string>
+
+#include "hosts_rules.h"
+
+namespace hostline {
+
+LineRuns::LineRuns(Reader read, std::size_t capacity)
+    : read_(std::move(read)), buffer_(new char[capacity]), capacity_(capacity) {}
+
+bool LineRuns::Fill() {
+    // What is left is the start of a line longer than the rest of the buffer: move it to the
+    // front, and make room when the line fills the whole buffer.
+    if (start_ > 0) {
+        std::memmove(buffer_.get(), buffer_.get() + start_, end_ - start_);
+        bufferOffset_ += start_;
+        end_ -= start_;
+        start_ = 0;
+    }
+    if (end_ == capacity_) {
+        std::unique_ptr<char[]> bigger(new char[capacity_ * 2]);
+        std::memcpy(bigger.get(), buffer_.get(), end_);
+        buffer_ = std::move(bigger);
+        capacity_ *= 2;
+    }
+    std::size_t got = 0;
+    if (!read_(buffer_.get() + end_, capacity_ - end_, got)) {
+        failed_ = true;
+        return false;
+    }
+    if (got == 0) atEnd_ = true;
+    end_ += got;
+    return true;
+}
+
+bool LineRuns::Next(std::string_view& run) {
+    for (;;) {
+        const std::string_view pending(buffer_.get() + start_, end_ - start_);
+        const std::size_t whole = atEnd_ ? pending.size() : WholeLinesEnd(pending);
+        if (whole > 0) {
+            run = pending.substr(0, whole);
+            runOffset_ = bufferOffset_ + start_;
+            start_ += whole;
+            return true;
+        }
+        if (atEnd_ || failed_ || !Fill()) return false;
+    }
+}
+
+std::size_t WholeLinesEnd(std::string_view data) {
+    std::size_t end = data.size();
+    if (end > 0 && data[end - 1] == '\r') --end;
+    while (end > 0 && !IsTerminator(data[end - 1])) --end;
+    return end;
+}
+
+namespace {
+
+bool IsUtf16(HostsEncoding encoding) {
+    return encoding == HostsEncoding::Utf16LE || encoding == HostsEncoding::Utf16BE;
+}
+
+}  // namespace
+
+StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constants) {
+    StreamedDetection result;
+    std::string_view run;
+    bool first = true;
+    while (runs.Next(run)) {
+        if (first) {
+            first = false;
+            // The first run holds the whole first line, and with it any byte-order mark.
+            const HostsFileParts parts = SplitHostsFile(run);
+            result.Encoding = parts.Encoding;
+            if (IsUtf16(parts.Encoding)) {
+                result.Utf16 = true;
+                return result;
+            }
+            run.remove_prefix(parts.Mark.size());
+        }
+        const DetectedLine found = DetectInLines(run, constants);
+        if (found.Choice != LineChoice::Automatic) {
+            result.Choice = found.Choice;
+            result.Entry.assign(found.Entry);
+            return result;
+        }
+    }
+    result.ReadFailed = runs.Failed();
+    return result;
+}
+
+StreamedPrefix UnchangedPrefixInRuns(LineRuns& runs, const HostsConstants& constants) {
+    StreamedPrefix result;
+    std::string_view run;
+    bool first = true, changed = false;
+    while (runs.Next(run)) {
+        std::size_t skip = 0;
+        if (first) {
+            first = false;
+            const HostsFileParts parts = SplitHostsFile(run);
+            changed = IsUtf16(parts.Encoding);  // rewritten whole
+            skip = changed ? 0 : parts.Mark.size();
+            result.Unchanged = skip;
+        }
+        result.Size = runs.RunOffset() + run.size();
+        if (changed) continue;
+        const std::size_t at = FirstChangedLine(run.substr(skip), constants);
+        result.Unchanged = runs.RunOffset() + skip + at;
+        changed = at < run.size() - skip;
+    }
+    result.ReadFailed = runs.Failed();
+    return result;
+}
+
+}  // namespace hostline
