@@ -1,6 +1,8 @@
-// A hosts file the size of a big ad-block list: blocking lines, comment blocks, blank lines and a
-// few entries for the service host, one of them on the very last line. The earlier entries have
-// no address of their own, so the detection has to read to the end to find the deciding one.
+// A hosts file the size of a big ad-block list: blocking lines, comment blocks and blank lines,
+// then the user's own section with a few entries for the service host, the deciding one on the
+// very last line. The earlier entries have no address of their own, so the detection has to
+// read to the end. With `entriesFirst` the own section comes before the list instead, so that a
+// save has to rewrite the whole file.
 #pragma once
 
 #include <cstdio>
@@ -8,28 +10,43 @@
 
 namespace hostline::bench {
 
-inline std::string GeneratedHostsFile(int lines, const char* lineEnd = "\r\n",
-                                      const char* host = "service.example.com") {
+struct GeneratedHosts {
+    int lines = 1000000;
+    const char* lineEnd = "\r\n";
+    bool entriesFirst = false;
+    const char* host = "service.example.com";
+    const char* line1Address = "192.0.2.1";
+};
+
+inline std::string OwnSection(const GeneratedHosts& g) {
+    std::string section = std::string("# my own entries") + g.lineEnd;
+    section += std::string("\t") + g.host + g.lineEnd;
+    section += std::string("# 10.0.0.1 ") + g.host + g.lineEnd;
+    section += std::string("   ") + g.host + "\t" + g.host + g.lineEnd;
+    return section;
+}
+
+inline std::string GeneratedHostsFile(const GeneratedHosts& g) {
     std::string file;
-    file.reserve(static_cast<std::size_t>(lines) * 40);
+    file.reserve(static_cast<std::size_t>(g.lines) * 40);
+    if (g.entriesFirst) file += OwnSection(g);
     char line[160];
-    for (int i = 0; i < lines - 1; ++i) {
+    for (int i = 0; i < g.lines - 5; ++i) {
         int length = 0;
         if (i % 1000 == 0) {
             length = std::snprintf(line, sizeof line, "# block list section %d", i / 1000);
         } else if (i % 1000 == 1) {
             length = 0;
         } else if (i % 1000 == 2) {
-            length = std::snprintf(line, sizeof line, "# 10.0.0.%d %s", i % 200, host);
-        } else if (i % 250000 == 3) {
-            length = std::snprintf(line, sizeof line, "\t%s", host);
+            length = std::snprintf(line, sizeof line, "# 10.0.0.%d %s", i % 200, g.host);
         } else {
             length = std::snprintf(line, sizeof line, "0.0.0.0 ads%d.tracker-%d.example.net", i, i % 977);
         }
         file.append(line, static_cast<std::size_t>(length));
-        file += lineEnd;
+        file += g.lineEnd;
     }
-    if (lines > 0) file += std::string("192.0.2.1\t\t") + host + lineEnd;
+    if (!g.entriesFirst) file += OwnSection(g);
+    file += std::string(g.line1Address) + "\t\t" + g.host + g.lineEnd;
     return file;
 }
 

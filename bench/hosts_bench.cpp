@@ -19,7 +19,12 @@ const std::string& File(int lines, const char* lineEnd = "\r\n") {
     static std::map<std::pair<int, std::string>, std::string> files;
     const auto key = std::make_pair(lines, std::string(lineEnd));
     auto it = files.find(key);
-    if (it == files.end()) it = files.emplace(key, bench::GeneratedHostsFile(lines, lineEnd)).first;
+    if (it == files.end()) {
+        bench::GeneratedHosts shape;
+        shape.lines = lines;
+        shape.lineEnd = lineEnd;
+        it = files.emplace(key, bench::GeneratedHostsFile(shape)).first;
+    }
     return it->second;
 }
 
