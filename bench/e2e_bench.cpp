@@ -37,22 +37,22 @@ struct Search {
     HWND found;
 };
 
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
+    auto& s = *reinterpret_cast<Search*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != s.process || !IsWindowVisible(window)) return TRUE;
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    const bool isBox = std::wcscmp(name, L"#32770") == 0;
+    if (s.className ? std::wcscmp(name, s.className) != 0 : isBox) return TRUE;
+    s.found = window;
+    return FALSE;
+}
+
 HWND FindVisibleWindow(DWORD process, const wchar_t* className) {
     Search search{process, className, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s.process || !IsWindowVisible(window)) return TRUE;
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            const bool isBox = std::wcscmp(name, L"#32770") == 0;
-            if (s.className ? std::wcscmp(name, s.className) != 0 : isBox) return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -106,8 +106,9 @@ bool WriteHosts(const std::string& bytes) {
     win32::UniqueFile file(CreateFileW(win32::HostsPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
+    // Flushed, so the system writing the file out does not run into the timing that follows.
     return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+           written == bytes.size() && FlushFileBuffers(file.Get());
 }
 
 double Median(std::vector<double> values) {
@@ -121,13 +122,19 @@ struct Timings {
 };
 
 // Starts the program `runs` times, closing it, then `runs` times more pressing Save.
+bool verbose = false;
+
 bool Measure(const std::wstring& program, const std::string& hosts, int runs, Timings& result) {
     std::vector<double> starts, saves;
+    // Closing the window leaves the file alone, so the starts share one writing of it; every
+    // save gets the file back as it was.
+    if (!WriteHosts(hosts)) return false;
     for (int i = 0; i < 2 * runs; ++i) {
-        if (!WriteHosts(hosts)) return false;
+        if (i > runs && !WriteHosts(hosts)) return false;
         Run run;
         if (!Start(program, run)) return false;
         starts.push_back(run.startMs);
+        if (verbose) std::fprintf(stderr, "start %.0f ms\n", run.startMs);
         if (i < runs) {
             PostMessageW(run.window, WM_CLOSE, 0, 0);
         } else {
@@ -155,6 +162,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring program = argv[1];
     const int runs = argc > 2 ? std::max(1, _wtoi(argv[2])) : 5;
+    verbose = argc > 3;
     const auto& c = kBuiltInConstants;
     const std::string host(c.ServiceHost), line1(c.Line1Address);
     const std::string oneLine = line1 + "\t\t" + host + "\r\n";

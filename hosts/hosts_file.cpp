@@ -135,6 +135,7 @@ private:
     }
 
     void Put(std::string_view bytes) {
+        if (bytes.empty()) return;  // an empty view may have no data pointer at all
         if (bytes.size() > kCapacity - size_) Flush();
         if (bytes.size() >= kCapacity / 2) {
             sink_.Write(bytes);

@@ -152,19 +152,19 @@ TEST_F(LineChangeTest, FileHeldWithoutWriteSharingFailsAndStaysAsItWas) {
     EXPECT_EQ(HostsBytes(), file);
 }
 
+DWORD WINAPI CloseAfterAMoment(void* handle) {
+    Sleep(300);
+    CloseHandle(static_cast<HANDLE>(handle));
+    return 0;
+}
+
 TEST_F(LineChangeTest, FileReleasedWithinASecondIsWritten) {
     WriteHosts("x\n");
     // Another process holds the file for a moment, as the DNS Client service does.
     HANDLE holder = CreateFileW(HostsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    HANDLE releaser = CreateThread(
-        nullptr, 0, [](void* handle) -> DWORD {
-            Sleep(300);
-            CloseHandle(static_cast<HANDLE>(handle));
-            return 0;
-        },
-        holder, 0, nullptr);
+    HANDLE releaser = CreateThread(nullptr, 0, CloseAfterAMoment, holder, 0, nullptr);
     ASSERT_NE(releaser, nullptr);
     EXPECT_EQ(ChangeLine(LineChoice::Line1, kConstants), SaveOutcome::Succeeded);
     WaitForSingleObject(releaser, INFINITE);
