@@ -26,7 +26,7 @@ constexpr DWORD kWindowExStyle = 0;
 constexpr int kCommand1Id = 100;
 constexpr int kFirstOptionId = 101;
 
-struct ControlSpec {
+struct ControlDesign {
     int Id;
     const wchar_t* Text;
     DWORD Style;
@@ -40,7 +40,7 @@ struct ControlSpec {
 // would cut Option2..4 off from Option1. The options are plain BS_RADIOBUTTON: an automatic one
 // checks itself when it gets the focus.
 constexpr DWORD kOptionStyle = BS_RADIOBUTTON | WS_TABSTOP;
-constexpr ControlSpec kControls[] = {
+constexpr ControlDesign kControls[] = {
     {kFirstOptionId + 0, L"\u81EA\u52A8\u6A21\u5F0F", kOptionStyle | WS_GROUP, {360, 240, 1575, 375}},  // 自动模式
     {kCommand1Id, L"\u4FDD\u5B58", BS_DEFPUSHBUTTON | WS_TABSTOP, {3000, 240, 1695, 1335}},  // 保存
     {kFirstOptionId + 1, L"\u7EBF\u8DEF1", kOptionStyle, {360, 600, 1575, 375}},  // 线路1
@@ -133,14 +133,14 @@ bool MainWindow::Create(HINSTANCE instance, LineChoice detected) {
 
 bool MainWindow::CreateControls(HINSTANCE instance) {
     std::size_t option = 0;
-    for (const ControlSpec& spec : kControls) {
-        const RECT rect = ToPixels(spec.Twips, dpi_);
-        HWND control = CreateWindowExW(0, L"BUTTON", spec.Text, WS_CHILD | WS_VISIBLE | spec.Style, rect.left,
+    for (const ControlDesign& design : kControls) {
+        const RECT rect = ToPixels(design.Twips, dpi_);
+        HWND control = CreateWindowExW(0, L"BUTTON", design.Text, WS_CHILD | WS_VISIBLE | design.Style, rect.left,
                                        rect.top, rect.right - rect.left, rect.bottom - rect.top, window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.Id)), instance, nullptr);
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.Id)), instance, nullptr);
         if (!control) return false;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-        if (spec.Id == kCommand1Id) {
+        if (design.Id == kCommand1Id) {
             save_ = control;
         } else {
             if (!SetWindowSubclass(control, &MainWindow::OptionProc, 0, reinterpret_cast<DWORD_PTR>(this)))
