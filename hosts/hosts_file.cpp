@@ -17,7 +17,6 @@ bool IsUtf16(HostsEncoding encoding) {
     return encoding == HostsEncoding::Utf16LE || encoding == HostsEncoding::Utf16BE;
 }
 
-template <class Unit>
 struct FoundEntry {
     LineChoice Choice = LineChoice::Automatic;
     std::size_t Start = 0;
@@ -38,7 +37,7 @@ LineChoice ChooseUnits(Text<Unit> address, const HostsConstants& constants) {
 }
 
 template <class Unit>
-FoundEntry<Unit> FindDecidingEntry(Text<Unit> body, const HostsConstants& constants) {
+FoundEntry FindDecidingEntry(Text<Unit> body, const HostsConstants& constants) {
     const auto host = Widen<Unit>(constants.ServiceHost);
     HostEntryScanner<Unit> scanner(body, host);
     std::size_t start = 0, end = 0;
