@@ -43,8 +43,15 @@ inline std::size_t FindCrOrLf(const char* text, std::size_t from, std::size_t si
         std::memcpy(&word, text + i, 8);
         const std::uint64_t cr = word ^ kCr;
         const std::uint64_t lf = word ^ kLf;
-        // A byte equal to CR or LF turns into zero, which this sets the high bit of.
-        if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs) break;
+        // A byte equal to CR or LF turns into zero, which this sets the high bit of. Bits above
+        // a zero byte can be set falsely, but the lowest set bit is always exact.
+        const std::uint64_t found = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
+        if (found == 0) continue;
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        return i + static_cast<std::size_t>(__builtin_ctzll(found)) / 8;
+#else
+        break;
+#endif
     }
     for (; i < size; ++i)
         if (text[i] == '\r' || text[i] == '\n') return i;
