@@ -2,7 +2,9 @@
 // the GBK code page, and failures carrying the system's own words.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "../test_constants.h"
@@ -221,6 +223,30 @@ TEST_F(LineChangeTest, FilesLargerThanTheReadBuffer) {
     WriteHosts(pinned + blocklist);
     EXPECT_EQ(ChangeLine(LineChoice::Automatic, testing::kConstants), SaveOutcome::Succeeded);
     EXPECT_EQ(HostsBytes(), blocklist);
+}
+
+}  // namespace
+}  // namespace hostline::win32
+
+namespace hostline::win32 {
+namespace {
+
+// The save through the real file (streamed reading, the unchanged prefix left in place, the
+// tail written from its offset) gives exactly the content the core builds from the whole file.
+TEST_F(LineChangeTest, SavingRandomFilesGivesTheCoreContent) {
+    const char* pieces[] = {HOST, " ", "\t", "#", "\r\n", "\r\n", "\n", "\r", "192.0.2.1 " HOST "\r\n",
+                            "10.0.0.1", "x", "\xEF\xBB\xBF", "\xD6\xD0", "\xFF\xFE"};
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+    const LineChoice choices[] = {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2};
+    for (int i = 0; i < 200; ++i) {
+        std::string file;
+        for (std::uint32_t p = next() % 30; p > 0; --p) file += pieces[next() % std::size(pieces)];
+        const LineChoice choice = choices[i % 3];
+        WriteHosts(file);
+        ASSERT_EQ(ChangeLine(choice, testing::kConstants), SaveOutcome::Succeeded) << i;
+        ASSERT_EQ(HostsBytes(), BuildNewContent(file, choice, testing::kConstants)) << i;
+    }
 }
 
 }  // namespace
