@@ -1,5 +1,5 @@
-// Detection and line change over the whole hosts file as bytes: the encoding is recognised from
-// its byte-order mark, the rules run on the lines, and the new content is built in memory. No
+// Detection and line change over hosts file bytes: the encoding is recognised from its byte-order
+// mark, the rules run on the lines, and the new content is handed in order to a writer. No
 // platform calls here; the Win32 layer reads and writes the bytes.
 #pragma once
 

@@ -34,7 +34,7 @@ struct FileFailure {
     std::wstring Description;
 };
 
-// The whole file in one buffer, read with one read.
+// Bytes read from a file into one buffer of their own.
 struct FileBytes {
     std::unique_ptr<char[]> Data;
     std::size_t Size = 0;
@@ -47,6 +47,8 @@ struct ReadResult {
     FileFailure Failure;
 };
 
+// The whole file at once, for UTF-16 files and for tests; the hosts file itself is otherwise read
+// in runs (line_runs.h), which never needs a buffer of the file's size.
 ReadResult ReadWholeFile(const std::wstring& path);
 
 // Hands the new content, piece by piece, to the sink it is given.
