@@ -47,7 +47,7 @@ struct ReadResult {
     FileFailure Failure;
 };
 
-// The whole file at once, for UTF-16 files and for tests; the hosts file itself is otherwise read
+// The whole file at once, for tests and tools; the program itself reads the hosts file
 // in runs (line_runs.h), which never needs a buffer of the file's size.
 ReadResult ReadWholeFile(const std::wstring& path);
 
