@@ -11,6 +11,7 @@
 #include "hostline_constants.h"
 #include "hostline_driver.h"
 #include "hosts_win32.h"
+#include "../win32/win32_test_support.h"
 
 namespace hostline::e2e {
 namespace {
@@ -73,44 +74,12 @@ std::vector<int> CheckedOptions(const Form1& form) {
     return checked;
 }
 
-std::string ReadHosts() {
-    const win32::ReadResult read = win32::ReadWholeFile(HostsPath());
-    return read.Ok ? std::string(read.Bytes.View()) : std::string("<unreadable>");
-}
-
-bool WriteHosts(const std::string& bytes) {
-    win32::UniqueFile file(CreateFileW(HostsPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
-ULONGLONG LastWriteTime() {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExW(HostsPath().c_str(), GetFileExInfoStandard, &data);
-    return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
-}
-
 // Each test gets the prefix's hosts file back as it found it.
-class Hostline : public ::testing::Test {
+class Hostline : public win32::HostsFileFixture {
 protected:
-    void SetUp() override {
-        const win32::ReadResult read = win32::ReadWholeFile(HostsPath());
-        hadFile_ = read.Ok;
-        if (hadFile_) original_ = std::string(read.Bytes.View());
-    }
-    void TearDown() override {
-        if (hadFile_) {
-            WriteHosts(original_);
-        } else {
-            DeleteFileW(HostsPath().c_str());
-        }
-    }
-
     // Starts the program on `hosts` and waits for Form1.
     Form1 StartOn(const std::string& hosts) {
-        EXPECT_TRUE(WriteHosts(hosts));
+        WriteHosts(hosts);
         program_ = std::make_unique<RunningProgram>();
         EXPECT_TRUE(program_->Started()) << "could not start the program, error " << GetLastError();
         if (!program_->Started()) return {};
@@ -125,11 +94,13 @@ protected:
         return program_->WaitForExit();
     }
 
-    std::unique_ptr<RunningProgram> program_;
+    // Presses Save and returns the message box it brings up, or nullptr when none comes.
+    HWND ClickSave(const Form1& form) {
+        PostMessageW(form.Command1, BM_CLICK, 0, 0);
+        return program_->WaitForMessageBox();
+    }
 
-private:
-    bool hadFile_ = false;
-    std::string original_;
+    std::unique_ptr<RunningProgram> program_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -294,13 +265,13 @@ TEST_F(Hostline, SelectsTheDetectedOptionAndClosingLeavesTheFileAlone) {
         SCOPED_TRACE(c.Name);
         const Form1 form = StartOn(c.Hosts);
         ASSERT_NE(form.Window, nullptr);
-        const ULONGLONG written = LastWriteTime();
+        const ULONGLONG written = win32::LastWriteTime(HostsPath());
         EXPECT_EQ(CheckedOptions(form), std::vector<int>{c.Option});
 
         PostMessageW(form.Window, WM_CLOSE, 0, 0);
         EXPECT_EQ(program_->WaitForExit(), 0u);
-        EXPECT_EQ(ReadHosts(), c.Hosts);
-        EXPECT_EQ(LastWriteTime(), written);
+        EXPECT_EQ(HostsBytes(), c.Hosts);
+        EXPECT_EQ(win32::LastWriteTime(HostsPath()), written);
     }
 }
 
@@ -394,7 +365,7 @@ TEST_F(Hostline, ClickingAnOptionLeavesExactlyOneSelectedAndOtherCannotBeChosen)
 
     PostMessageW(form.Window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program_->WaitForExit(), 0u);
-    EXPECT_EQ(ReadHosts(), "10.9.9.9 " + kHost + "\r\n") << "choosing without saving writes nothing";
+    EXPECT_EQ(HostsBytes(), "10.9.9.9 " + kHost + "\r\n") << "choosing without saving writes nothing";
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -452,13 +423,13 @@ TEST_F(Hostline, SavingWritesTheChoiceTellsTheUserAndEnds) {
         EXPECT_EQ(contents.VisibleButtonIds, std::vector<int>{IDOK});
         EXPECT_FALSE(contents.ShowsIcon);
         EXPECT_EQ(contents.Owner, form.Window);
-        EXPECT_EQ(ReadHosts(), c.Expected);
+        EXPECT_EQ(HostsBytes(), c.Expected);
 
         PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         // A second save would show a second box instead of ending.
         EXPECT_EQ(program_->WaitForMessageBox(box), nullptr) << "a second message box: Save ran twice";
         EXPECT_EQ(program_->WaitForExit(), 0u);
-        EXPECT_EQ(ReadHosts(), c.Expected);
+        EXPECT_EQ(HostsBytes(), c.Expected);
     }
 }
 
@@ -466,16 +437,15 @@ TEST_F(Hostline, SavingWhenOtherWasDetectedReportsSuccessAndLeavesTheFile) {
     const std::string hosts = "10.9.9.9 " + kHost + " # mine\r\n";
     const Form1 form = StartOn(hosts);
     ASSERT_NE(form.Window, nullptr);
-    const ULONGLONG written = LastWriteTime();
-    PostMessageW(form.Command1, BM_CLICK, 0, 0);
-    HWND box = program_->WaitForMessageBox();
+    const ULONGLONG written = win32::LastWriteTime(HostsPath());
+    HWND box = ClickSave(form);
     ASSERT_NE(box, nullptr);
     const MessageBoxContents contents = ReadMessageBox(box);
     EXPECT_EQ(contents.Title, kSucceededTitle);
     EXPECT_EQ(contents.Text, kSucceededText);
     EXPECT_EQ(PressOkAndWaitForExit(box), 0u);
-    EXPECT_EQ(ReadHosts(), hosts);
-    EXPECT_EQ(LastWriteTime(), written);
+    EXPECT_EQ(HostsBytes(), hosts);
+    EXPECT_EQ(win32::LastWriteTime(HostsPath()), written);
 }
 
 TEST_F(Hostline, ASaveTheSystemRefusesTellsTheUserToRunAsAdministrator) {
@@ -487,8 +457,7 @@ TEST_F(Hostline, ASaveTheSystemRefusesTellsTheUserToRunAsAdministrator) {
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(lock);
     PostMessageW(form.Options[1], BM_CLICK, 0, 0);
-    PostMessageW(form.Command1, BM_CLICK, 0, 0);
-    HWND box = program_->WaitForMessageBox();
+    HWND box = ClickSave(form);
     ASSERT_NE(box, nullptr);
     const MessageBoxContents contents = ReadMessageBox(box);
     EXPECT_EQ(contents.Title, kFailedTitle);
@@ -500,7 +469,7 @@ TEST_F(Hostline, ASaveTheSystemRefusesTellsTheUserToRunAsAdministrator) {
     EXPECT_NE(exitCode, STILL_ACTIVE);
     EXPECT_EQ(exitCode, 2u) << "a failed save ends with 2";
     lock.Reset();
-    EXPECT_EQ(ReadHosts(), hosts);
+    EXPECT_EQ(HostsBytes(), hosts);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "file_bytes.h"
 #include "hosts_win32.h"
-#include "unique_handle.h"
 
 namespace hostline::win32 {
 
@@ -19,25 +19,6 @@ inline std::string Utf16Le(std::u16string_view text) {
         bytes += static_cast<char>(unit >> 8);
     }
     return bytes;
-}
-
-inline bool WriteFileBytes(const std::wstring& path, std::string_view bytes) {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
-inline std::string ReadFileBytes(const std::wstring& path) {
-    const ReadResult read = ReadWholeFile(path);
-    return read.Ok ? std::string(read.Bytes.View()) : std::string("<unreadable>");
-}
-
-inline FILETIME LastWriteTime(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-    return data.ftLastWriteTime;
 }
 
 class HostsFileFixture : public ::testing::Test {
