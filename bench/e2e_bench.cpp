@@ -9,16 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "../tests/e2e/hostline_driver.h"
+#include "../tests/win32/file_bytes.h"
 #include "generated_hosts.h"
 #include "hostline_constants.h"
 #include "hosts_win32.h"
-#include "unique_handle.h"
 
 namespace {
 
 using namespace hostline;
-using win32::UniqueProcessHandle;
-using win32::ReadResult;
 
 double Now() {
     static LARGE_INTEGER frequency = [] {
@@ -31,84 +30,17 @@ double Now() {
     return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-struct Search {
-    DWORD process;
-    const wchar_t* className;  // nullptr: any class
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
-    auto& s = *reinterpret_cast<Search*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != s.process || !IsWindowVisible(window)) return TRUE;
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    const bool isBox = std::wcscmp(name, L"#32770") == 0;
-    if (s.className ? std::wcscmp(name, s.className) != 0 : isBox) return TRUE;
-    s.found = window;
-    return FALSE;
-}
-
-HWND FindVisibleWindow(DWORD process, const wchar_t* className) {
-    Search search{process, className, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND WaitForWindow(DWORD process, const wchar_t* className, HANDLE processHandle) {
-    for (;;) {
-        if (HWND window = FindVisibleWindow(process, className)) return window;
-        if (WaitForSingleObject(processHandle, 0) == WAIT_OBJECT_0) return nullptr;
-        Sleep(1);
-    }
-}
-
 HWND FindButton(HWND parent, const wchar_t* text) {
     HWND child = nullptr;
     while ((child = FindWindowExW(parent, child, L"Button", nullptr))) {
-        wchar_t caption[32] = {};
-        GetWindowTextW(child, caption, 32);
-        if (std::wcscmp(caption, text) == 0) return child;
+        if (e2e::TextOf(child) == text) return child;
     }
     return nullptr;
 }
 
-struct Run {
-    UniqueProcessHandle process;
-    DWORD id = 0;
-    HWND window = nullptr;
-    double startMs = 0;
-};
-
-bool Start(const std::wstring& program, Run& run) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    const double t0 = Now();
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
-        return false;
-    CloseHandle(info.hThread);
-    run.process.Reset(info.hProcess);
-    run.id = info.dwProcessId;
-    run.window = WaitForWindow(run.id, nullptr, run.process.Get());
-    run.startMs = Now() - t0;
-    return run.window != nullptr;
-}
-
-void Finish(Run& run) {
-    if (WaitForSingleObject(run.process.Get(), 10000) != WAIT_OBJECT_0) TerminateProcess(run.process.Get(), 1);
-}
-
 bool WriteHosts(const std::string& bytes) {
-    win32::UniqueFile file(CreateFileW(win32::HostsPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
     // Flushed, so the system writing the file out does not run into the timing that follows.
-    return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size() && FlushFileBuffers(file.Get());
+    return win32::WriteFileBytes(win32::HostsPath(), bytes, true);
 }
 
 double Median(std::vector<double> values) {
@@ -131,23 +63,25 @@ bool Measure(const std::wstring& program, const std::string& hosts, int runs, Ti
     if (!WriteHosts(hosts)) return false;
     for (int i = 0; i < 2 * runs; ++i) {
         if (i > runs && !WriteHosts(hosts)) return false;
-        Run run;
-        if (!Start(program, run)) return false;
-        starts.push_back(run.startMs);
-        if (verbose) std::fprintf(stderr, "start %.0f ms\n", run.startMs);
+        const double started = Now();
+        e2e::RunningProgram run(program);
+        HWND window = run.Started() ? run.WaitForForm() : nullptr;
+        if (!window) return false;
+        starts.push_back(Now() - started);
+        if (verbose) std::fprintf(stderr, "start %.0f ms\n", starts.back());
         if (i < runs) {
-            PostMessageW(run.window, WM_CLOSE, 0, 0);
+            PostMessageW(window, WM_CLOSE, 0, 0);
         } else {
-            HWND save = FindButton(run.window, L"\u4FDD\u5B58");
+            HWND save = FindButton(window, L"\u4FDD\u5B58");
             if (!save) return false;
-            const double t0 = Now();
+            const double pressed = Now();
             PostMessageW(save, BM_CLICK, 0, 0);
-            HWND box = WaitForWindow(run.id, L"#32770", run.process.Get());
-            saves.push_back(Now() - t0);
+            HWND box = run.WaitForMessageBox();
             if (!box) return false;
+            saves.push_back(Now() - pressed);
             PostMessageW(box, WM_COMMAND, IDOK, 0);
         }
-        Finish(run);
+        if (run.WaitForExit() == STILL_ACTIVE) return false;
     }
     result = {Median(starts), Median(saves)};
     return true;
@@ -176,7 +110,7 @@ int wmain(int argc, wchar_t** argv) {
     shape.lineEnd = "\n";
     const std::string millionLf = bench::GeneratedHostsFile(shape);
 
-    const ReadResult original = win32::ReadWholeFile(win32::HostsPath());
+    const win32::ReadResult original = win32::ReadWholeFile(win32::HostsPath());
     Timings small, large, first, lf;
     const bool ok = Measure(program, oneLine, runs, small) && Measure(program, million, runs, large) &&
                     Measure(program, millionEntriesFirst, runs, first) && Measure(program, millionLf, runs, lf);

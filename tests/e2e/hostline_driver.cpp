@@ -69,12 +69,12 @@ MessageBoxContents ReadMessageBox(HWND box) {
     return contents;
 }
 
-RunningProgram::RunningProgram() {
-    std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+RunningProgram::RunningProgram(const std::wstring& program) {
+    std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(ProgramPath().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info))
         return;
     process_.Reset(info.hProcess);

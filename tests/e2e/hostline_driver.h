@@ -1,7 +1,7 @@
 // Drives a running hostline.exe from outside, as a user would: finds its windows by process id,
 // reads them through ordinary window messages and presses buttons and keys by posting messages.
 // All waits end at a generous deadline so that a hung program fails the test instead of hanging
-// it; none of them measures time.
+// it. The tests never measure time with them; the end-to-end benchmark does.
 #pragma once
 
 #include <windows.h>
@@ -34,8 +34,9 @@ MessageBoxContents ReadMessageBox(HWND box);
 
 class RunningProgram {
 public:
-    // Starts ProgramPath(); check Started() afterwards.
-    RunningProgram();
+    // Starts ProgramPath(), or `program`; check Started() afterwards.
+    RunningProgram() : RunningProgram(ProgramPath()) {}
+    explicit RunningProgram(const std::wstring& program);
     ~RunningProgram();  // ends the process if a test left it running
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
@@ -66,14 +67,15 @@ private:
 // Key presses as the message loop would get them from the keyboard.
 void PostKey(HWND window, UINT virtualKey);
 
-// Polls `done` until it holds or the deadline passes; says whether it held.
+// Polls `done` until it holds or the deadline passes; says whether it held. The short pause keeps
+// the benchmark, which times through these waits, to the millisecond.
 template <class Condition>
 bool WaitUntil(Condition done) {
     const ULONGLONG deadline = GetTickCount64() + 20000;
     for (;;) {
         if (done()) return true;
         if (GetTickCount64() > deadline) return false;
-        Sleep(10);
+        Sleep(1);
     }
 }
 
