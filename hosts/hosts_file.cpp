@@ -13,10 +13,6 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
 
-bool IsUtf16(HostsEncoding encoding) {
-    return encoding == HostsEncoding::Utf16LE || encoding == HostsEncoding::Utf16BE;
-}
-
 struct FoundEntry {
     LineChoice Choice = LineChoice::Automatic;
     std::size_t Start = 0;

@@ -22,6 +22,10 @@ struct HostsConstants {
 // is kept in front of the lines; UTF-16 files are read and written as UTF-16 in their byte order.
 enum class HostsEncoding { Ansi, Utf8Bom, Utf16LE, Utf16BE };
 
+inline bool IsUtf16(HostsEncoding encoding) {
+    return encoding == HostsEncoding::Utf16LE || encoding == HostsEncoding::Utf16BE;
+}
+
 struct HostsFileParts {
     HostsEncoding Encoding = HostsEncoding::Ansi;
     std::string_view Mark;  // the byte-order mark, written back in front of the new content

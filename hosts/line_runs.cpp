@@ -56,14 +56,6 @@ std::size_t WholeLinesEnd(std::string_view data) {
     return end;
 }
 
-namespace {
-
-bool IsUtf16(HostsEncoding encoding) {
-    return encoding == HostsEncoding::Utf16LE || encoding == HostsEncoding::Utf16BE;
-}
-
-}  // namespace
-
 StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constants) {
     StreamedDetection result;
     std::string_view run;
@@ -94,21 +86,18 @@ StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constan
 StreamedPrefix UnchangedPrefixInRuns(LineRuns& runs, const HostsConstants& constants) {
     StreamedPrefix result;
     std::string_view run;
-    bool first = true, changed = false;
+    bool first = true;
     while (runs.Next(run)) {
         std::size_t skip = 0;
         if (first) {
             first = false;
             const HostsFileParts parts = SplitHostsFile(run);
-            changed = IsUtf16(parts.Encoding);  // rewritten whole
-            skip = changed ? 0 : parts.Mark.size();
-            result.Unchanged = skip;
+            if (IsUtf16(parts.Encoding)) return result;  // rewritten whole
+            skip = parts.Mark.size();
         }
-        result.Size = runs.RunOffset() + run.size();
-        if (changed) continue;
         const std::size_t at = FirstChangedLine(run.substr(skip), constants);
         result.Unchanged = runs.RunOffset() + skip + at;
-        changed = at < run.size() - skip;
+        if (at < run.size() - skip) return result;  // nothing after it needs reading here
     }
     result.ReadFailed = runs.Failed();
     return result;

@@ -58,11 +58,11 @@ struct StreamedDetection {
 };
 StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constants);
 
-// The unchanged prefix (see UnchangedPrefix) of a file read in runs, and the file's size.
+// The unchanged prefix (see UnchangedPrefix) of a file read in runs. Reading stops at the first
+// line that changes; the caller reads what follows into memory of its own.
 struct StreamedPrefix {
     bool ReadFailed = false;
     std::uint64_t Unchanged = 0;
-    std::uint64_t Size = 0;
 };
 StreamedPrefix UnchangedPrefixInRuns(LineRuns& runs, const HostsConstants& constants);
 

@@ -48,7 +48,7 @@ inline std::string CheckRewrite(std::string_view file, LineChoice choice, const 
 
     const HostsFileParts before = SplitHostsFile(file);
     const HostsFileParts after = SplitHostsFile(once);
-    const bool utf16 = before.Encoding == HostsEncoding::Utf16LE || before.Encoding == HostsEncoding::Utf16BE;
+    const bool utf16 = IsUtf16(before.Encoding);
     if (after.Encoding != before.Encoding && !(before.Encoding == HostsEncoding::Ansi && after.Encoding == HostsEncoding::Utf8Bom))
         return "the encoding changed";
     if (after.Mark != before.Mark && before.Encoding != HostsEncoding::Ansi) return "the mark changed";

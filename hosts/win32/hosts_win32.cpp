@@ -285,6 +285,7 @@ SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants) {
     // Only the part from the first line that changes is kept, to be rewritten and, should the
     // write fail, put back.
     StreamedPrefix prefix;
+    LARGE_INTEGER size{};
     FileBytes tail;
     {
         const UniqueFile file = OpenForReading(HostsPath());
@@ -295,13 +296,15 @@ SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants) {
         } catch (const std::bad_alloc&) {
             return SaveOutcome::Failed;
         }
-        if (prefix.ReadFailed || !ReadFrom(file.Get(), prefix.Unchanged, prefix.Size - prefix.Unchanged, tail))
+        if (prefix.ReadFailed || !GetFileSizeEx(file.Get(), &size)) return SaveOutcome::Failed;
+        const auto total = static_cast<std::uint64_t>(size.QuadPart);
+        if (total < prefix.Unchanged || !ReadFrom(file.Get(), prefix.Unchanged, total - prefix.Unchanged, tail))
             return SaveOutcome::Failed;
     }
     const std::string_view previous = tail.View();
     const bool atStart = prefix.Unchanged == 0;
     return WriteInPlace(
-        HostsPath(), prefix.Unchanged, prefix.Size,
+        HostsPath(), prefix.Unchanged, prefix.Unchanged + previous.size(),
         [&](ContentSink& sink) { EmitNewTail(previous, atStart, choice, constants, sink); }, previous);
 }
 

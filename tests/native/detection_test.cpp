@@ -24,7 +24,7 @@ std::string Utf16(std::u16string_view text, bool bigEndian, bool mark = true) {
 
 // The address as the platform layer derives it: from the deciding entry, decoded.
 std::string AddressFound(const DetectedLine& detected) {
-    if (detected.Encoding == HostsEncoding::Utf16LE || detected.Encoding == HostsEncoding::Utf16BE) {
+    if (IsUtf16(detected.Encoding)) {
         const auto units = DecodeUtf16(detected.Entry, detected.Encoding == HostsEncoding::Utf16BE);
         const auto address = AddressOf<char16_t>(units, u"" HOST);
         return std::string(address.begin(), address.end());  // the cases keep addresses ASCII

@@ -83,7 +83,7 @@ TEST(LineRuns, StreamedAnswersEqualWholeFileAnswers) {
         const StreamedDetection streamed = DetectLineInRuns(detectRuns, kConstants);
         const DetectedLine whole = DetectLine(file, kConstants);
         ASSERT_FALSE(streamed.ReadFailed);
-        ASSERT_EQ(streamed.Utf16, whole.Encoding == HostsEncoding::Utf16LE || whole.Encoding == HostsEncoding::Utf16BE);
+        ASSERT_EQ(streamed.Utf16, IsUtf16(whole.Encoding));
         if (!streamed.Utf16) {
             ASSERT_EQ(streamed.Choice, whole.Choice) << file;
             ASSERT_EQ(streamed.Entry, whole.Entry) << file;
@@ -92,8 +92,8 @@ TEST(LineRuns, StreamedAnswersEqualWholeFileAnswers) {
 
         LineRuns prefixRuns(ServeFile(file, step), capacity);
         const StreamedPrefix prefix = UnchangedPrefixInRuns(prefixRuns, kConstants);
+        ASSERT_FALSE(prefix.ReadFailed);
         ASSERT_EQ(prefix.Unchanged, UnchangedPrefix(file, kConstants)) << file;
-        ASSERT_EQ(prefix.Size, file.size());
     }
 }
 
