@@ -43,6 +43,13 @@ bool LineRuns::Next(std::string_view& run) {
             run = pending.substr(0, whole);
             runOffset_ = bufferOffset_ + start_;
             start_ += whole;
+            if (first_) {
+                first_ = false;
+                const HostsFileParts parts = SplitHostsFile(run);
+                encoding_ = parts.Encoding;
+                run.remove_prefix(parts.Mark.size());
+                runOffset_ += parts.Mark.size();
+            }
             return true;
         }
         if (atEnd_ || failed_ || !Fill()) return false;
@@ -59,18 +66,11 @@ std::size_t WholeLinesEnd(std::string_view data) {
 StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constants) {
     StreamedDetection result;
     std::string_view run;
-    bool first = true;
     while (runs.Next(run)) {
-        if (first) {
-            first = false;
-            // The first run holds the whole first line, and with it any byte-order mark.
-            const HostsFileParts parts = SplitHostsFile(run);
-            result.Encoding = parts.Encoding;
-            if (IsUtf16(parts.Encoding)) {
-                result.Utf16 = true;
-                return result;
-            }
-            run.remove_prefix(parts.Mark.size());
+        result.Encoding = runs.Encoding();
+        if (IsUtf16(result.Encoding)) {
+            result.Utf16 = true;
+            return result;
         }
         const DetectedLine found = DetectInLines(run, constants);
         if (found.Choice != LineChoice::Automatic) {
@@ -86,18 +86,11 @@ StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constan
 StreamedPrefix UnchangedPrefixInRuns(LineRuns& runs, const HostsConstants& constants) {
     StreamedPrefix result;
     std::string_view run;
-    bool first = true;
     while (runs.Next(run)) {
-        std::size_t skip = 0;
-        if (first) {
-            first = false;
-            const HostsFileParts parts = SplitHostsFile(run);
-            if (IsUtf16(parts.Encoding)) return result;  // rewritten whole
-            skip = parts.Mark.size();
-        }
-        const std::size_t at = FirstChangedLine(run.substr(skip), constants);
-        result.Unchanged = runs.RunOffset() + skip + at;
-        if (at < run.size() - skip) return result;  // nothing after it needs reading here
+        if (IsUtf16(runs.Encoding())) return {};  // rewritten whole
+        const std::size_t at = FirstChangedLine(run, constants);
+        result.Unchanged = runs.RunOffset() + at;
+        if (at < run.size()) return result;  // nothing after it needs reading here
     }
     result.ReadFailed = runs.Failed();
     return result;

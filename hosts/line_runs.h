@@ -23,8 +23,13 @@ public:
     explicit LineRuns(Reader read, std::size_t capacity = 256 * 1024);
 
     // The next run of whole lines, valid until the next call; only the last run of the file can
-    // end in a line without terminator. False at the end of the file or on a failed read.
+    // end in a line without terminator. The first run holds the whole first line and so any
+    // byte-order mark, which it leaves out. False at the end of the file or on a failed read.
     bool Next(std::string_view& run);
+
+    // The file's encoding, known from the first run on. UTF-16 files are not read in runs (their
+    // terminators are not single bytes); the caller reads them whole.
+    HostsEncoding Encoding() const { return encoding_; }
 
     bool Failed() const { return failed_; }
     // Where the run last returned starts in the file.
@@ -42,6 +47,8 @@ private:
     std::uint64_t runOffset_ = 0;
     bool atEnd_ = false;
     bool failed_ = false;
+    bool first_ = true;
+    HostsEncoding encoding_ = HostsEncoding::Ansi;
 };
 
 // Where the bytes of `data` stop forming whole lines: just past the last complete terminator.

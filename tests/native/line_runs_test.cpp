@@ -50,6 +50,19 @@ TEST(LineRuns, RunsMakeUpTheFileWhateverTheBufferSize) {
         for (const std::size_t step : {1u, 3u, 1000u}) EXPECT_EQ(Joined(file, capacity, step), file);
 }
 
+TEST(LineRuns, TheMarkIsLeftOutOfTheFirstRun) {
+    const std::string file = "\xEF\xBB\xBF" "a\r\nb";
+    LineRuns runs(ServeFile(file, 2), 2);
+    std::string_view run;
+    ASSERT_TRUE(runs.Next(run));
+    EXPECT_EQ(runs.Encoding(), HostsEncoding::Utf8Bom);
+    EXPECT_EQ(run, "a\r\n");
+    EXPECT_EQ(runs.RunOffset(), 3u);
+    ASSERT_TRUE(runs.Next(run));
+    EXPECT_EQ(run, "b");
+    EXPECT_EQ(runs.RunOffset(), 6u);
+}
+
 TEST(LineRuns, NoRunEndsBetweenCrAndLf) {
     const std::string file = "a\r\nb\r\nc\r\n";
     LineRuns runs(ServeFile(file, 2), 2);
