@@ -94,6 +94,16 @@ protected:
         return program_->WaitForExit();
     }
 
+    // A save's message: the given title and text, owned by Form1, with OK alone and no icon.
+    static void ExpectSaveMessage(HWND box, const Form1& form, const std::wstring& title, const std::wstring& text) {
+        const MessageBoxContents contents = ReadMessageBox(box);
+        EXPECT_EQ(contents.Title, title);
+        EXPECT_EQ(contents.Text, text);
+        EXPECT_EQ(contents.VisibleButtonIds, std::vector<int>{IDOK});
+        EXPECT_FALSE(contents.ShowsIcon);
+        EXPECT_EQ(contents.Owner, form.Window);
+    }
+
     // Presses Save and returns the message box it brings up, or nullptr when none comes.
     HWND ClickSave(const Form1& form) {
         PostMessageW(form.Command1, BM_CLICK, 0, 0);
@@ -417,12 +427,7 @@ TEST_F(Hostline, SavingWritesTheChoiceTellsTheUserAndEnds) {
         HWND box = program_->WaitForMessageBox();
         ASSERT_NE(box, nullptr) << "no message box after Save";
         EXPECT_FALSE(IsWindowEnabled(form.Command1)) << "Save stays disabled while the message shows";
-        const MessageBoxContents contents = ReadMessageBox(box);
-        EXPECT_EQ(contents.Title, kSucceededTitle);
-        EXPECT_EQ(contents.Text, kSucceededText);
-        EXPECT_EQ(contents.VisibleButtonIds, std::vector<int>{IDOK});
-        EXPECT_FALSE(contents.ShowsIcon);
-        EXPECT_EQ(contents.Owner, form.Window);
+        ExpectSaveMessage(box, form, kSucceededTitle, kSucceededText);
         EXPECT_EQ(HostsBytes(), c.Expected);
 
         PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
@@ -440,9 +445,7 @@ TEST_F(Hostline, SavingWhenOtherWasDetectedReportsSuccessAndLeavesTheFile) {
     const ULONGLONG written = win32::LastWriteTime(HostsPath());
     HWND box = ClickSave(form);
     ASSERT_NE(box, nullptr);
-    const MessageBoxContents contents = ReadMessageBox(box);
-    EXPECT_EQ(contents.Title, kSucceededTitle);
-    EXPECT_EQ(contents.Text, kSucceededText);
+    ExpectSaveMessage(box, form, kSucceededTitle, kSucceededText);
     EXPECT_EQ(PressOkAndWaitForExit(box), 0u);
     EXPECT_EQ(HostsBytes(), hosts);
     EXPECT_EQ(win32::LastWriteTime(HostsPath()), written);
@@ -459,11 +462,7 @@ TEST_F(Hostline, ASaveTheSystemRefusesTellsTheUserToRunAsAdministrator) {
     PostMessageW(form.Options[1], BM_CLICK, 0, 0);
     HWND box = ClickSave(form);
     ASSERT_NE(box, nullptr);
-    const MessageBoxContents contents = ReadMessageBox(box);
-    EXPECT_EQ(contents.Title, kFailedTitle);
-    EXPECT_EQ(contents.Text, kFailedText);
-    EXPECT_EQ(contents.VisibleButtonIds, std::vector<int>{IDOK});
-    EXPECT_FALSE(contents.ShowsIcon);
+    ExpectSaveMessage(box, form, kFailedTitle, kFailedText);
     EXPECT_FALSE(IsWindowEnabled(form.Command1));
     const DWORD exitCode = PressOkAndWaitForExit(box);
     EXPECT_NE(exitCode, STILL_ACTIVE);

@@ -4,23 +4,13 @@
 
 #include "hosts_file.h"
 #include "hosts_rules.h"
-#include "../test_constants.h"
+#include "../test_support.h"
 
 namespace hostline {
 namespace {
 
 using testing::kConstants;
 using testing::kEqualLines;
-
-std::string Utf16(std::u16string_view text, bool bigEndian, bool mark = true) {
-    std::string bytes = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
-    for (const char16_t unit : text) {
-        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
-}
 
 // The address as the platform layer derives it: from the deciding entry, decoded.
 std::string AddressFound(const DetectedLine& detected) {
@@ -71,10 +61,10 @@ TEST(Detection, ChoosesByTheFirstNonEmptyAddress) {
         {"invalid bytes around", "\xFD\xFF\xFE\x80\r\n198.51.100.1 " HOST "\r\n\x81", LineChoice::Line2, "198.51.100.1"},
         {"NUL and 0x1A do not end the file", std::string("\0\x1A\r\n", 4) + "192.0.2.1 " HOST, LineChoice::Line1,
          "192.0.2.1"},
-        {"UTF-16 LE", Utf16(u"# \u4E2D\u6587\r\n192.0.2.1\t\t" HOST "\r\n", false), LineChoice::Line1, "192.0.2.1"},
-        {"UTF-16 BE", Utf16(u"198.51.100.1 " HOST "\n", true), LineChoice::Line2, "198.51.100.1"},
-        {"UTF-16 other", Utf16(u"\t1.2.3.4 " HOST " \u4E2D", false), LineChoice::Other, ""},
-        {"UTF-16 with an odd last byte", Utf16(u"192.0.2.1 " HOST, false) + "x", LineChoice::Line1, "192.0.2.1"},
+        {"UTF-16 LE", testing::Utf16File(u"# \u4E2D\u6587\r\n192.0.2.1\t\t" HOST "\r\n", false), LineChoice::Line1, "192.0.2.1"},
+        {"UTF-16 BE", testing::Utf16File(u"198.51.100.1 " HOST "\n", true), LineChoice::Line2, "198.51.100.1"},
+        {"UTF-16 other", testing::Utf16File(u"\t1.2.3.4 " HOST " \u4E2D", false), LineChoice::Other, ""},
+        {"UTF-16 with an odd last byte", testing::Utf16File(u"192.0.2.1 " HOST, false) + "x", LineChoice::Line1, "192.0.2.1"},
         {"UTF-16 mark alone", "\xFF\xFE", LineChoice::Automatic, ""},
     };
     for (const auto& c : cases) {

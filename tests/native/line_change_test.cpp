@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "../test_constants.h"
+#include "../test_support.h"
 #include "../hosts_properties.h"
 #include "hosts_file.h"
 
@@ -14,24 +14,6 @@ using testing::kEqualLines;
 
 const std::string kPin1 = "192.0.2.1\t\t" HOST "\r\n";
 const std::string kPin2 = "198.51.100.1\t\t" HOST "\r\n";
-
-std::string Utf16Le(std::u16string_view text, bool mark = true) {
-    std::string bytes = mark ? "\xFF\xFE" : "";
-    for (const char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
-
-std::string Utf16Be(std::u16string_view text) {
-    std::string bytes = "\xFE\xFF";
-    for (const char16_t unit : text) {
-        bytes += static_cast<char>(unit >> 8);
-        bytes += static_cast<char>(unit & 0xFF);
-    }
-    return bytes;
-}
 
 // One input, the expected new content for each of the three choices that write.
 struct ChangeCase {
@@ -90,16 +72,16 @@ TEST(LineChange, MarksAndEncodingsSurviveTheRewrite) {
     EXPECT_EQ(BuildNewContent("1.1.1.1 " HOST "\n\xFE\xFF", LineChoice::Line1, kConstants),
               "\r\n\xFE\xFF\r\n" + kPin1);
 
-    EXPECT_EQ(BuildNewContent(Utf16Le(u"# \u4E2D\n1.1.1.1 " HOST "\r\nx"), LineChoice::Line2, kConstants),
-              Utf16Le(u"# \u4E2D\r\nx\r\n198.51.100.1\t\t" HOST "\r\n"));
-    EXPECT_EQ(BuildNewContent(Utf16Be(u"a\r1.1.1.1\t" HOST), LineChoice::Line1, kConstants),
-              Utf16Be(u"a\r\n192.0.2.1\t\t" HOST "\r\n"));
+    EXPECT_EQ(BuildNewContent(testing::Utf16File(u"# \u4E2D\n1.1.1.1 " HOST "\r\nx"), LineChoice::Line2, kConstants),
+              testing::Utf16File(u"# \u4E2D\r\nx\r\n198.51.100.1\t\t" HOST "\r\n"));
+    EXPECT_EQ(BuildNewContent(testing::Utf16File(u"a\r1.1.1.1\t" HOST, true), LineChoice::Line1, kConstants),
+              testing::Utf16File(u"a\r\n192.0.2.1\t\t" HOST "\r\n", true));
     EXPECT_EQ(BuildNewContent("\xFF\xFE", LineChoice::Automatic, kConstants), "\xFF\xFE");
     // An odd last byte is no code unit of any line; it is kept, after the new lines.
-    EXPECT_EQ(BuildNewContent(Utf16Le(u"a\r\n") + "z", LineChoice::Automatic, kConstants), Utf16Le(u"a\r\n") + "z");
+    EXPECT_EQ(BuildNewContent(testing::Utf16File(u"a\r\n") + "z", LineChoice::Automatic, kConstants), testing::Utf16File(u"a\r\n") + "z");
     // A UTF-16 unit whose low byte is a CR or LF is no terminator.
-    EXPECT_EQ(BuildNewContent(Utf16Le(u"\u0D0A\u0A0D"), LineChoice::Automatic, kConstants),
-              Utf16Le(u"\u0D0A\u0A0D\r\n"));
+    EXPECT_EQ(BuildNewContent(testing::Utf16File(u"\u0D0A\u0A0D"), LineChoice::Automatic, kConstants),
+              testing::Utf16File(u"\u0D0A\u0A0D\r\n"));
 }
 
 TEST(LineChange, EqualLineAddressesPinTheSameEntry) {

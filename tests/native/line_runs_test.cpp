@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "../test_constants.h"
+#include "../test_support.h"
 #include "hosts_file.h"
 #include "line_runs.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "../hosts_properties.h"
-#include "../test_constants.h"
+#include "../test_support.h"
 
 namespace hostline {
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "hosts_rules.h"
-#include "../test_constants.h"
+#include "../test_support.h"
 
 namespace hostline {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "../test_constants.h"
+#include "../test_support.h"
 #include "hosts_win32.h"
 
 int wmain(int argc, wchar_t** argv) {

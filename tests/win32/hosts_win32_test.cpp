@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "../test_constants.h"
+#include "../test_support.h"
 #include "hosts_win32.h"
 #include "win32_test_support.h"
 
@@ -68,7 +68,7 @@ TEST_F(HostsFileTest, DetectsTheChoiceAndDecodesTheAddress) {
          L"192.0.2.1  #\u7EBF\u8DEF\u4E00"},
         {"UTF-8 mark and comment", "\xEF\xBB\xBF" "10.0.0.9 " HOST " #\xE7\xBA\xBF\r\n", LineChoice::Other,
          L"10.0.0.9  #\u7EBF"},
-        {"UTF-16", Utf16Le(u"10.1.2.3 " HOST " \u4E2D\r\n"), LineChoice::Other, L"10.1.2.3  \u4E2D"},
+        {"UTF-16", testing::Utf16File(u"10.1.2.3 " HOST " \u4E2D\r\n"), LineChoice::Other, L"10.1.2.3  \u4E2D"},
         // In GBK the byte pair B2 73 is one character whose second byte is the letter s; the host
         // name after it is no separate occurrence once the text is decoded.
         {"host hidden inside a double-byte character", "1.1.1.1 " HOST " x\xB2" HOST "\r\n", LineChoice::Other,
@@ -191,9 +191,9 @@ TEST_F(LineChangeTest, EncodingsAreWrittenBackAsTheyCame) {
     EXPECT_EQ(ChangeLine(LineChoice::Line2, kConstants), SaveOutcome::Succeeded);
     EXPECT_EQ(HostsBytes(), "\xEF\xBB\xBF# \xE4\xB8\xAD\r\n198.51.100.1\t\t" HOST "\r\n");
 
-    WriteHosts(Utf16Le(u"# \u4E2D\r\n1.1.1.1 " HOST "\r\n"));
+    WriteHosts(testing::Utf16File(u"# \u4E2D\r\n1.1.1.1 " HOST "\r\n"));
     EXPECT_EQ(ChangeLine(LineChoice::Line1, kConstants), SaveOutcome::Succeeded);
-    EXPECT_EQ(HostsBytes(), Utf16Le(u"# \u4E2D\r\n192.0.2.1\t\t" HOST "\r\n"));
+    EXPECT_EQ(HostsBytes(), testing::Utf16File(u"# \u4E2D\r\n192.0.2.1\t\t" HOST "\r\n"));
 }
 
 }  // namespace

@@ -12,15 +12,6 @@
 
 namespace hostline::win32 {
 
-inline std::string Utf16Le(std::u16string_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
-
 class HostsFileFixture : public ::testing::Test {
 protected:
     void SetUp() override {
