@@ -131,8 +131,11 @@ private:
 
     void Put(std::string_view bytes) {
         if (bytes.empty()) return;  // an empty view may have no data pointer at all
-        if (bytes.size() > kCapacity - size_) Flush();
-        if (bytes.size() >= kCapacity / 2) {
+        // A long piece goes straight to the sink, but only once everything staged before it has
+        // gone: the sink must receive the bytes in the order they were put.
+        const bool passThrough = bytes.size() >= kCapacity / 2;
+        if (passThrough || bytes.size() > kCapacity - size_) Flush();
+        if (passThrough) {
             sink_.Write(bytes);
             return;
         }
