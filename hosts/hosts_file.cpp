@@ -94,8 +94,8 @@ void AppendNewLines(Out& out, Text<Unit> body, LineChoice choice, const HostsCon
 // allocated a second time.
 class StagedOutput {
 public:
-    StagedOutput(ContentSink& sink, bool guardUtf16Mark)
-        : sink_(sink), buffer_(new char[kCapacity]), guarding_(guardUtf16Mark) {}
+    StagedOutput(ContentSink& sink, bool guardUtf16Mark, std::size_t capacity)
+        : sink_(sink), capacity_(capacity > 0 ? capacity : 1), buffer_(new char[capacity_]), guarding_(guardUtf16Mark) {}
 
     void append(std::string_view bytes) {
         if (guarding_) bytes = TakeHead(bytes);
@@ -111,8 +111,6 @@ public:
     }
 
 private:
-    static constexpr std::size_t kCapacity = 64 * 1024;
-
     // A file without a mark whose first kept line starts with the bytes of a UTF-16 mark would
     // be taken for UTF-16 by the next reader; an empty line in front keeps it what it is. The
     // first two bytes are held back until it is known what they are.
@@ -133,8 +131,8 @@ private:
         if (bytes.empty()) return;  // an empty view may have no data pointer at all
         // A long piece goes straight to the sink, but only once everything staged before it has
         // gone: the sink must receive the bytes in the order they were put.
-        const bool passThrough = bytes.size() >= kCapacity / 2;
-        if (passThrough || bytes.size() > kCapacity - size_) Flush();
+        const bool passThrough = bytes.size() >= capacity_ / 2;
+        if (passThrough || bytes.size() > capacity_ - size_) Flush();
         if (passThrough) {
             sink_.Write(bytes);
             return;
@@ -150,6 +148,7 @@ private:
     }
 
     ContentSink& sink_;
+    std::size_t capacity_;
     std::unique_ptr<char[]> buffer_;
     std::size_t size_ = 0;
     bool guarding_;
@@ -233,7 +232,7 @@ DetectedLine DetectInLines(std::string_view lines, const HostsConstants& constan
 }
 
 void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
-                    ContentSink& sink) {
+                    ContentSink& sink, const BufferSizes& sizes) {
     const HostsFileParts parts = SplitHostsFile(file);
     if (IsUtf16(parts.Encoding)) {
         // UTF-16 files are rare and small; they are built whole in memory.
@@ -249,7 +248,7 @@ void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstan
         sink.Write(bytes);
         return;
     }
-    StagedOutput out(sink, parts.Encoding == HostsEncoding::Ansi);
+    StagedOutput out(sink, parts.Encoding == HostsEncoding::Ansi, sizes.Staging);
     out.append(parts.Mark);
     AppendNewLines<char>(out, parts.Body, choice, constants);
     out.Finish();
@@ -276,22 +275,23 @@ std::size_t UnchangedPrefix(std::string_view file, const HostsConstants& constan
 }
 
 void EmitNewTail(std::string_view tail, bool atFileStart, LineChoice choice, const HostsConstants& constants,
-                 ContentSink& sink) {
+                 ContentSink& sink, const BufferSizes& sizes) {
     if (atFileStart) {
-        EmitNewContent(tail, choice, constants, sink);
+        EmitNewContent(tail, choice, constants, sink, sizes);
         return;
     }
     // Past the start the tail is lines of bytes: the mark and the guard against a UTF-16 look
     // belong to the prefix, which stays.
-    StagedOutput out(sink, false);
+    StagedOutput out(sink, false, sizes.Staging);
     AppendNewLines<char>(out, Text<char>(tail), choice, constants);
     out.Finish();
 }
 
-std::string BuildNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants) {
+std::string BuildNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
+                            const BufferSizes& sizes) {
     StringSink sink;
     sink.text.reserve(file.size() + file.size() / 8 + constants.ServiceHost.size() + 64);
-    EmitNewContent(file, choice, constants, sink);
+    EmitNewContent(file, choice, constants, sink, sizes);
     return std::move(sink.text);
 }
 

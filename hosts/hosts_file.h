@@ -3,6 +3,7 @@
 // platform calls here; the Win32 layer reads and writes the bytes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,13 @@ enum class HostsEncoding { Ansi, Utf8Bom, Utf16LE, Utf16BE };
 inline bool IsUtf16(HostsEncoding encoding) {
     return encoding == HostsEncoding::Utf16LE || encoding == HostsEncoding::Utf16BE;
 }
+
+// The buffers that reading and writing go through. The program keeps the defaults; the tests
+// make them a few bytes long, so that short inputs cross every boundary the code has.
+struct BufferSizes {
+    std::size_t ReadRun = 256 * 1024;  // the first size of the buffer a file is read through
+    std::size_t Staging = 64 * 1024;   // where small pieces of new content gather before a write
+};
 
 struct HostsFileParts {
     HostsEncoding Encoding = HostsEncoding::Ansi;
@@ -67,10 +75,11 @@ protected:
 // byte for byte with CR LF after it, and for a line its pinned entry at the end. Other has no
 // new content; the caller does not write for it. May throw std::bad_alloc.
 void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
-                    ContentSink& sink);
+                    ContentSink& sink, const BufferSizes& sizes = {});
 
 // The same, collected into one string.
-std::string BuildNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants);
+std::string BuildNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
+                            const BufferSizes& sizes = {});
 
 // The start of the first of `lines` (bytes, no mark) that a rewrite drops or whose terminator it
 // changes (a last line without one included), or lines.size() when there is none.
@@ -84,7 +93,7 @@ std::size_t UnchangedPrefix(std::string_view file, const HostsConstants& constan
 // The new content from UnchangedPrefix(file) on, given only the file's bytes from there on.
 // Together with the unchanged prefix it is exactly the content EmitNewContent gives.
 void EmitNewTail(std::string_view tail, bool atFileStart, LineChoice choice, const HostsConstants& constants,
-                 ContentSink& sink);
+                 ContentSink& sink, const BufferSizes& sizes = {});
 
 // UTF-16 bytes in either byte order to native code units; an odd last byte is left out.
 std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian);

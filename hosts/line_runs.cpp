@@ -8,7 +8,9 @@
 namespace hostline {
 
 LineRuns::LineRuns(Reader read, std::size_t capacity)
-    : read_(std::move(read)), buffer_(new char[capacity]), capacity_(capacity) {}
+    : read_(std::move(read)), capacity_(capacity > 0 ? capacity : 1) {
+    buffer_.reset(new char[capacity_]);
+}
 
 bool LineRuns::Fill() {
     // What is left is the start of a line longer than the rest of the buffer: move it to the

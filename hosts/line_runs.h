@@ -20,7 +20,7 @@ public:
     // Fills `into` with up to `room` bytes, sets `got` (0 at the end of the file); false on failure.
     using Reader = std::function<bool(char* into, std::size_t room, std::size_t& got)>;
 
-    explicit LineRuns(Reader read, std::size_t capacity = 256 * 1024);
+    explicit LineRuns(Reader read, std::size_t capacity = BufferSizes{}.ReadRun);
 
     // The next run of whole lines, valid until the next call; only the last run of the file can
     // end in a line without terminator. The first run holds the whole first line and so any

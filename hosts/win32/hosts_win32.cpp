@@ -238,7 +238,7 @@ SaveOutcome WriteInPlace(const std::wstring& path, std::uint64_t from, std::uint
     return ok ? SaveOutcome::Succeeded : SaveOutcome::Failed;
 }
 
-DetectionResult DetectCurrentLine(const HostsConstants& constants) {
+DetectionResult DetectCurrentLine(const HostsConstants& constants, const BufferSizes& sizes) {
     DetectionResult result;
     const std::wstring path = HostsPath();
     const UniqueFile file = OpenForReading(path);
@@ -247,7 +247,7 @@ DetectionResult DetectCurrentLine(const HostsConstants& constants) {
         return result;
     }
     try {
-        LineRuns runs(ReaderOf(file.Get()));
+        LineRuns runs(ReaderOf(file.Get()), sizes.ReadRun);
         StreamedDetection streamed = DetectLineInRuns(runs, constants);
         if (streamed.Utf16) {
             FileBytes whole;
@@ -279,7 +279,7 @@ DetectionResult DetectCurrentLine(const HostsConstants& constants) {
     return result;
 }
 
-SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants) {
+SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants, const BufferSizes& sizes) {
     if (choice == LineChoice::Other) return SaveOutcome::Succeeded;
     // The file is read again as it is now; what was read at start is not trusted to be current.
     // Only the part from the first line that changes is kept, to be rewritten and, should the
@@ -291,7 +291,7 @@ SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants) {
         const UniqueFile file = OpenForReading(HostsPath());
         if (!file) return SaveOutcome::Failed;
         try {
-            LineRuns runs(ReaderOf(file.Get()));
+            LineRuns runs(ReaderOf(file.Get()), sizes.ReadRun);
             prefix = UnchangedPrefixInRuns(runs, constants);
         } catch (const std::bad_alloc&) {
             return SaveOutcome::Failed;
@@ -305,7 +305,7 @@ SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants) {
     const bool atStart = prefix.Unchanged == 0;
     return WriteInPlace(
         HostsPath(), prefix.Unchanged, prefix.Unchanged + previous.size(),
-        [&](ContentSink& sink) { EmitNewTail(previous, atStart, choice, constants, sink); }, previous);
+        [&](ContentSink& sink) { EmitNewTail(previous, atStart, choice, constants, sink, sizes); }, previous);
 }
 
 }  // namespace hostline::win32

@@ -69,9 +69,9 @@ struct DetectionResult {
 };
 
 // Reads the hosts file and tells which choice its first pinned address stands for.
-DetectionResult DetectCurrentLine(const HostsConstants& constants);
+DetectionResult DetectCurrentLine(const HostsConstants& constants, const BufferSizes& sizes = {});
 
 // Carries out the choice on the hosts file; Other touches nothing.
-SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants);
+SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants, const BufferSizes& sizes = {});
 
 }  // namespace hostline::win32
