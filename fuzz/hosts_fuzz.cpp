@@ -1,5 +1,7 @@
-// libFuzzer target: any bytes as a hosts file, with the first byte choosing the line and whether
-// the two line addresses are equal. Every property of a rewrite must hold, or the run aborts.
+// libFuzzer target: any bytes as a hosts file, after two control bytes. The first chooses the
+// line and whether the two line addresses are equal; the second the sizes of the read runs and of
+// the staging buffer (1 to 16 bytes each), so that every input crosses their boundaries. Any
+// difference from the plain model aborts the run.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,19 +11,20 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace hostline;
-    if (size == 0) return 0;
+    if (size < 2) return 0;
     static constexpr HostsConstants kDistinct{"service.example.com", "192.0.2.1", "198.51.100.1"};
     static constexpr HostsConstants kEqual{"service.example.com", "10.0.0.1", "10.0.0.1"};
     static constexpr LineChoice kChoices[] = {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2};
 
     const LineChoice choice = kChoices[data[0] % 3];
     const HostsConstants& constants = (data[0] & 0x80) ? kEqual : kDistinct;
-    const std::string_view file(reinterpret_cast<const char*>(data + 1), size - 1);
+    const BufferSizes sizes{1u + (data[1] & 0x0F), 1u + (data[1] >> 4)};
+    const std::size_t step = 1 + (data[0] >> 2 & 0x1F);
+    const std::string_view file(reinterpret_cast<const char*>(data + 2), size - 2);
 
-    std::string problem = testing::CheckRewrite(file, choice, constants);
-    if (problem.empty()) problem = testing::CheckPartialRewrite(file, choice, constants);
+    const std::string problem = testing::CompareWithModel(file, choice, constants, sizes, step);
     if (!problem.empty()) {
-        std::fprintf(stderr, "property violated: %s\n", problem.c_str());
+        std::fprintf(stderr, "the program differs from the model: %s\n", problem.c_str());
         std::abort();
     }
     return 0;

@@ -4,6 +4,7 @@
 
 #include "hosts_file.h"
 #include "hosts_rules.h"
+#include "../hosts_model.h"
 #include "../test_support.h"
 
 namespace hostline {
@@ -70,6 +71,10 @@ TEST(Detection, ChoosesByTheFirstNonEmptyAddress) {
     for (const auto& c : cases) {
         const DetectedLine detected = DetectLine(c.file, c.constants);
         EXPECT_EQ(detected.Choice, c.choice) << c.name;
+        // The model the differential tests measure the program by must read these files alike.
+        const model::Detected modelled = model::Detect(c.file, c.constants);
+        EXPECT_EQ(modelled.Choice, c.choice) << c.name << " (model)";
+        EXPECT_EQ(modelled.Entry, detected.Entry) << c.name << " (model)";
         if (c.choice != LineChoice::Other || *c.address) {
             EXPECT_EQ(AddressFound(detected), c.address) << c.name;
         }

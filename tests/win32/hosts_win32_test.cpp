@@ -2,11 +2,14 @@
 // the GBK code page, and failures carrying the system's own words.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <vector>
 
+#include "../hosts_model.h"
 #include "../test_support.h"
 #include "hosts_win32.h"
 #include "win32_test_support.h"
@@ -230,21 +233,46 @@ TEST_F(LineChangeTest, FilesLargerThanTheReadBuffer) {
 namespace hostline::win32 {
 namespace {
 
-// The save through the real file (streamed reading, the unchanged prefix left in place, the
-// tail written from its offset) gives exactly the content the core builds from the whole file.
-TEST_F(LineChangeTest, SavingRandomFilesGivesTheCoreContent) {
+// Saves through the real file (reading in runs, the unchanged prefix left in place, the tail
+// written from its offset) give the model's content, and the start reads the model's choice: random
+// files with buffers of a few bytes, and hosts files of real size with the program's own buffers.
+TEST_F(LineChangeTest, SavesThroughTheRealFileMatchTheModel) {
     const char* pieces[] = {HOST, " ", "\t", "#", "\r\n", "\r\n", "\n", "\r", "192.0.2.1 " HOST "\r\n",
                             "10.0.0.1", "x", "\xEF\xBB\xBF", "\xD6\xD0", "\xFF\xFE"};
     std::uint32_t seed = 12345;
     const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
-    const LineChoice choices[] = {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2};
+    std::string blocklist;
+    for (int i = 0; blocklist.size() < 40000; ++i) blocklist += "0.0.0.0 ad" + std::to_string(i) + ".example\r\n";
+
+    struct SaveRun {
+        std::string file;
+        BufferSizes sizes;
+    };
+    std::vector<SaveRun> runs = {
+        {"1.1.1.1 " HOST "\r\n" + blocklist, {}},
+        {"127.0.0.1 localhost\n" + blocklist + "0.0.0.0 last.example\n", {}},
+        {"\xEF\xBB\xBF# \xE4\xB8\xAD\xE6\x96\x87\n" + blocklist + blocklist.substr(0, 10000), {}},
+        {"a\r\n1.1.1.1 " HOST "\r\nb\r\n2.2.2.2\t" HOST "\r\n" + blocklist, {}},
+    };
     for (int i = 0; i < 200; ++i) {
         std::string file;
         for (std::uint32_t p = next() % 30; p > 0; --p) file += pieces[next() % std::size(pieces)];
+        runs.push_back({file, {1 + next() % 24, 1 + next() % 24}});
+    }
+    const LineChoice choices[] = {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2};
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const SaveRun& run = runs[i];
         const LineChoice choice = choices[i % 3];
-        WriteHosts(file);
-        ASSERT_EQ(ChangeLine(choice, testing::kConstants), SaveOutcome::Succeeded) << i;
-        ASSERT_EQ(HostsBytes(), BuildNewContent(file, choice, testing::kConstants)) << i;
+        WriteHosts(run.file);
+        const DetectionResult detected = DetectCurrentLine(testing::kConstants, run.sizes);
+        ASSERT_TRUE(detected.Ok) << i;
+        ASSERT_EQ(detected.Choice, model::Detect(run.file, testing::kConstants).Choice) << i;
+        ASSERT_EQ(ChangeLine(choice, testing::kConstants, run.sizes), SaveOutcome::Succeeded) << i;
+        const std::string written = HostsBytes(), expected = model::NewContent(run.file, choice, testing::kConstants);
+        const auto differ = std::mismatch(written.begin(), written.end(), expected.begin(), expected.end());
+        ASSERT_TRUE(written == expected) << "run " << i << ": " << written.size() << " bytes written, "
+                                         << expected.size() << " expected, the first difference at byte "
+                                         << differ.first - written.begin();
     }
 }
 
