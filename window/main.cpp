@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "dll_search.h"
 #include "hostline_constants.h"
 #include "hosts_win32.h"
 #include "main_window.h"
@@ -28,6 +29,10 @@ int RunMessageLoop(HWND window) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     using namespace hostline;
+    // Before the common controls, whose theme DLL is loaded late, and before anything else that
+    // loads one. The result only tells how far it got; the program runs either way.
+    window::RestrictDllSearch();
+
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 

@@ -1,5 +1,6 @@
 // The platform layer on a real (Wine) system: the system directory, the prefix's own hosts file,
-// the GBK code page, and failures carrying the system's own words.
+// the GBK code page, failures carrying the system's own words, and the DLL search order the
+// program restricts at start.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 
 #include "../hosts_model.h"
 #include "../test_support.h"
+#include "dll_search.h"
 #include "hosts_win32.h"
 #include "win32_test_support.h"
 
@@ -278,3 +280,25 @@ TEST_F(LineChangeTest, SavesThroughTheRealFileMatchTheModel) {
 
 }  // namespace
 }  // namespace hostline::win32
+
+namespace hostline::window {
+namespace {
+
+// What a DLL planted beside the program meets: found by name under the default search order,
+// not found once the start-up restriction has run.
+TEST(DllSearch, ADllBesideTheProgramIsNoLongerLoadedOnceRestricted) {
+    const wchar_t probe[] = L"" HOSTLINE_PROBE_DLL;
+    const HMODULE before = LoadLibraryW(probe);
+    ASSERT_NE(before, nullptr) << "the probe DLL must be beside the tests; error " << GetLastError();
+    ASSERT_TRUE(FreeLibrary(before));
+    // A module still loaded would be found by name without any search.
+    ASSERT_EQ(GetModuleHandleW(probe), nullptr);
+
+    EXPECT_EQ(RestrictDllSearch(), DllSearch::System32Only);
+    const HMODULE after = LoadLibraryW(probe);
+    EXPECT_EQ(after, nullptr) << "loaded from beside the program after the restriction";
+    if (after) FreeLibrary(after);
+}
+
+}  // namespace
+}  // namespace hostline::window
