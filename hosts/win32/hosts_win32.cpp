@@ -233,6 +233,9 @@ SaveOutcome WriteInPlace(const std::wstring& path, std::uint64_t from, std::uint
         return SaveOutcome::Failed;
     }
     bool ok = WriteNewContent(file.Get(), from, writeContent);
+    // A save reported as done has to be on the disk, not only in the cache: a power cut right
+    // after the message must not take it back. A flush that fails is a failed write.
+    if (ok) ok = FlushFileBuffers(file.Get()) != FALSE;
     if (!ok) RestoreContent(file.Get(), from, previous);
     if (!file.Reset()) ok = false;
     return ok ? SaveOutcome::Succeeded : SaveOutcome::Failed;
