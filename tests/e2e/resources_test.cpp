@@ -110,14 +110,31 @@ struct GroupIconEntry {
 };
 #pragma pack(pop)
 
-TEST_F(ProgramResources, OneLanguageNeutralIconOf48PixelsWith256Colours) {
+// Each resource in exactly one language: the version record in Chinese (PRC), the language of the
+// program's users, and the icon group and the manifest neutral, for every system to find.
+TEST_F(ProgramResources, EachResourceInItsOneLanguage) {
+    const WORD neutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+    const struct {
+        const char* name;
+        const wchar_t* type;
+        WORD language;
+    } resources[] = {
+        {"version record", RT_VERSION, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)},
+        {"icon group", RT_GROUP_ICON, neutral},
+        {"manifest", RT_MANIFEST, neutral},
+    };
+    for (const auto& resource : resources) {
+        std::vector<WORD> languages;
+        EnumResourceLanguagesW(module_, resource.type, MAKEINTRESOURCEW(1), &CollectLanguage,
+                               reinterpret_cast<LONG_PTR>(&languages));
+        EXPECT_EQ(languages, std::vector<WORD>{resource.language}) << resource.name << ", id 1";
+    }
+}
+
+TEST_F(ProgramResources, OneIconOf48PixelsWith256Colours) {
     std::vector<ULONG_PTR> groups;
     EnumResourceNamesW(module_, RT_GROUP_ICON, &CollectName, reinterpret_cast<LONG_PTR>(&groups));
     ASSERT_EQ(groups, std::vector<ULONG_PTR>{1}) << "one icon group, id 1";
-    std::vector<WORD> languages;
-    EnumResourceLanguagesW(module_, RT_GROUP_ICON, MAKEINTRESOURCEW(1), &CollectLanguage,
-                           reinterpret_cast<LONG_PTR>(&languages));
-    EXPECT_EQ(languages, std::vector<WORD>{MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)});
 
     const std::string group = Bytes(RT_GROUP_ICON, MAKEINTRESOURCEW(1), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
     ASSERT_EQ(group.size(), sizeof(GroupIconHeader) + sizeof(GroupIconEntry));
@@ -145,11 +162,8 @@ TEST_F(ProgramResources, OneLanguageNeutralIconOf48PixelsWith256Colours) {
 }
 
 TEST_F(ProgramResources, ManifestAsksForNoElevationAndDeclaresSystemDpiAwareness) {
-    std::vector<WORD> languages;
-    EnumResourceLanguagesW(module_, RT_MANIFEST, MAKEINTRESOURCEW(1), &CollectLanguage,
-                           reinterpret_cast<LONG_PTR>(&languages));
-    ASSERT_EQ(languages.size(), 1u) << "one manifest, id 1";
-    const std::string manifest = Bytes(RT_MANIFEST, MAKEINTRESOURCEW(1), languages[0]);
+    const std::string manifest = Bytes(RT_MANIFEST, MAKEINTRESOURCEW(1), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
+    ASSERT_FALSE(manifest.empty()) << "a language-neutral manifest, id 1";
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
     EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
