@@ -33,8 +33,8 @@ my $rva = $address - $imageBase;
 # The file offset of the structure, from the section that holds it.
 my $offset;
 for my $i (0 .. $sectionCount - 1) {
-    my ($virtualSize, $virtualAddress, $rawSize, $rawOffset) =
-        unpack('x8 V V V V', substr($image, $optional + $optionalSize + 40 * $i, 40));
+    my ($virtualAddress, $rawSize, $rawOffset) =
+        unpack('x12 V V V', substr($image, $optional + $optionalSize + 40 * $i, 40));
     if ($rva >= $virtualAddress && $rva + 4 <= $virtualAddress + $rawSize) {
         $offset = $rawOffset + $rva - $virtualAddress;
         last;
