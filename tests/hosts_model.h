@@ -1,6 +1,7 @@
 // A plain model of the detection and the line change, the yardstick of the differential tests.
 // It follows the rules as they are written, one whole line at a time: no scanner, no staging, no
-// streaming, and nothing taken from the program but the constants and the names of the results.
+// streaming, and nothing taken from the program but the constants and the names of the results (the
+// tests' own UTF-16 spelling is shared).
 // It is slow on purpose; what matters is that it can be checked by eye.
 //
 // The rules, as decided for this program: CR LF, a lone CR and a lone LF each end a line, and a
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "hosts_file.h"
+#include "test_support.h"
 
 namespace hostline::model {
 
@@ -111,17 +113,6 @@ inline File Parse(const std::string& bytes) {
     return file;
 }
 
-inline std::string Encode(const std::u16string& units, bool bigEndian) {
-    std::string bytes;
-    for (const char16_t unit : units) {
-        const char high = static_cast<char>(unit >> 8);
-        const char low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
-}
-
 template <class Char>
 LineChoice Choose(const Str<Char>& address, const HostsConstants& constants) {
     if (address.empty()) return LineChoice::Automatic;
@@ -134,9 +125,11 @@ template <class Char>
 LineChoice DetectIn(const Str<Char>& text, const HostsConstants& constants, Str<Char>& entry) {
     const Str<Char> host = Ascii<Char>(constants.ServiceHost);
     for (const Str<Char>& line : Lines(text)) {
-        if (!IsHostEntry(line, host) || AddressOf(line, host).empty()) continue;
+        if (!IsHostEntry(line, host)) continue;
+        const Str<Char> address = AddressOf(line, host);
+        if (address.empty()) continue;
         entry = line;
-        return Choose(AddressOf(line, host), constants);
+        return Choose(address, constants);
     }
     return LineChoice::Automatic;
 }
@@ -152,7 +145,7 @@ inline Detected Detect(const std::string& bytes, const HostsConstants& constants
     if (file.Utf16) {
         std::u16string entry;
         detected.Choice = DetectIn(file.Units, constants, entry);
-        detected.Entry = Encode(entry, file.BigEndian);
+        detected.Entry = testing::Utf16Bytes(entry, file.BigEndian);
     } else {
         detected.Choice = DetectIn(file.Bytes, constants, detected.Entry);
     }
@@ -174,7 +167,7 @@ Str<Char> Rewrite(const Str<Char>& text, LineChoice choice, const HostsConstants
 // The whole new content of the file for Automatic, Line1 or Line2.
 inline std::string NewContent(const std::string& bytes, LineChoice choice, const HostsConstants& constants) {
     const File file = Parse(bytes);
-    if (file.Utf16) return file.Mark + Encode(Rewrite(file.Units, choice, constants), file.BigEndian) + file.OddByte;
+    if (file.Utf16) return file.Mark + testing::Utf16Bytes(Rewrite(file.Units, choice, constants), file.BigEndian) + file.OddByte;
     std::string lines = Rewrite(file.Bytes, choice, constants);
     const std::string start = lines.substr(0, 2);
     if (file.Mark.empty() && (start == "\xFF\xFE" || start == "\xFE\xFF")) lines = "\r\n" + lines;

@@ -91,21 +91,11 @@ TEST(Properties, TheProgramAgreesWithTheModel) {
 // without a mark is checked for a UTF-16 look, and a lone-LF line's new terminator); and the
 // shapes of real hosts files that once came out reordered.
 TEST(Properties, TheProgramAgreesWithTheModelAtItsOwnBufferSizes) {
-    const auto lines = [](std::size_t size) {
-        std::string run;
-        for (int i = 0; run.size() < size; ++i) run += "0.0.0.0 ad" + std::to_string(i) + ".example\r\n";
-        run.resize(size - 2);
-        return run + "\r\n";
-    };
-    std::vector<std::string> files;
+    std::vector<std::string> files = testing::FilesOnceReordered();
     for (const std::size_t size : {32767u, 32768u, 65534u, 65536u, 131072u}) {
-        files.push_back("1.1.1.1 " HOST "\r\n" + lines(size));
-        files.push_back("127.0.0.1 localhost\n" + lines(size));
+        files.push_back("1.1.1.1 " HOST "\r\n" + testing::BlocklistLines(size));
+        files.push_back("127.0.0.1 localhost\n" + testing::BlocklistLines(size));
     }
-    files.push_back("10.0.0.1 " HOST "\r\n" + lines(40000));
-    files.push_back("127.0.0.1 localhost\n" + lines(40000) + "0.0.0.0 last.example\n");
-    files.push_back("\xEF\xBB\xBF# \xE4\xB8\xAD\xE6\x96\x87\n" + lines(50000));
-    files.push_back("a\r\n1.1.1.1 " HOST "\r\nb\r\n\t2.2.2.2 " HOST "\r\n" + lines(33000));
     for (const std::string& file : files) {
         for (const LineChoice choice : {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2}) {
             const std::string problem = testing::CompareWithModel(file, choice, kConstants, {}, 64 * 1024);

@@ -210,8 +210,7 @@ namespace {
 // Files larger than the read buffer are read in several runs; the entry at the end, a CR LF cut
 // between two reads and a long line must all come through.
 TEST_F(LineChangeTest, FilesLargerThanTheReadBuffer) {
-    std::string blocklist;
-    for (int i = 0; blocklist.size() < 700 * 1024; ++i) blocklist += "0.0.0.0 ad" + std::to_string(i) + ".example\r\n";
+    std::string blocklist = testing::BlocklistLines(700 * 1024);
     blocklist += "# " + std::string(600 * 1024, 'x') + "\r\n";
     const std::string pinned = "10.0.0.1\t\t" HOST "\r\n";
 
@@ -243,19 +242,12 @@ TEST_F(LineChangeTest, SavesThroughTheRealFileMatchTheModel) {
                             "10.0.0.1", "x", "\xEF\xBB\xBF", "\xD6\xD0", "\xFF\xFE"};
     std::uint32_t seed = 12345;
     const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
-    std::string blocklist;
-    for (int i = 0; blocklist.size() < 40000; ++i) blocklist += "0.0.0.0 ad" + std::to_string(i) + ".example\r\n";
-
     struct SaveRun {
         std::string file;
         BufferSizes sizes;
     };
-    std::vector<SaveRun> runs = {
-        {"1.1.1.1 " HOST "\r\n" + blocklist, {}},
-        {"127.0.0.1 localhost\n" + blocklist + "0.0.0.0 last.example\n", {}},
-        {"\xEF\xBB\xBF# \xE4\xB8\xAD\xE6\x96\x87\n" + blocklist + blocklist.substr(0, 10000), {}},
-        {"a\r\n1.1.1.1 " HOST "\r\nb\r\n2.2.2.2\t" HOST "\r\n" + blocklist, {}},
-    };
+    std::vector<SaveRun> runs;
+    for (const std::string& file : testing::FilesOnceReordered()) runs.push_back({file, {}});
     for (int i = 0; i < 200; ++i) {
         std::string file;
         for (std::uint32_t p = next() % 30; p > 0; --p) file += pieces[next() % std::size(pieces)];
