@@ -15,8 +15,8 @@ constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
 
 struct FoundEntry {
     LineChoice Choice = LineChoice::Automatic;
-    std::size_t Start = 0;
-    std::size_t End = 0;
+    std::size_t AddressStart = 0;
+    std::size_t AddressEnd = 0;
 };
 
 template <class Unit>
@@ -32,17 +32,15 @@ LineChoice ChooseUnits(Text<Unit> address, const HostsConstants& constants) {
     return LineChoice::Other;
 }
 
+// The first host entry decides, by its address.
 template <class Unit>
 FoundEntry FindDecidingEntry(Text<Unit> body, const HostsConstants& constants) {
     const auto host = Widen<Unit>(constants.ServiceHost);
     HostEntryScanner<Unit> scanner(body, host);
-    std::size_t start = 0, end = 0;
-    while (scanner.Next(start, end)) {
-        // An entry that holds nothing but the host leaves the address empty; a later one decides.
-        const auto address = AddressOf<Unit>(body.substr(start, end - start), host);
-        if (!address.empty()) return {ChooseUnits<Unit>(address, constants), start, end};
-    }
-    return {};
+    HostEntry entry;
+    if (!scanner.Next(entry)) return {};
+    const Text<Unit> address = body.substr(entry.AddressStart, entry.AddressEnd - entry.AddressStart);
+    return {ChooseUnits<Unit>(address, constants), entry.AddressStart, entry.AddressEnd};
 }
 
 // Appends lines that start at the start of `region`, each with CR LF after it. Runs of lines
@@ -74,17 +72,19 @@ template <class Unit, class Out>
 void AppendNewLines(Out& out, Text<Unit> body, LineChoice choice, const HostsConstants& constants) {
     const auto host = Widen<Unit>(constants.ServiceHost);
     HostEntryScanner<Unit> scanner(body, host);
-    std::size_t kept = 0, start = 0, end = 0;
-    while (scanner.Next(start, end)) {
-        AppendWithCrLf<Unit>(out, body.substr(kept, start - kept));
-        kept = end + TerminatorLength(body, end);
+    std::size_t kept = 0;
+    HostEntry entry;
+    while (scanner.Next(entry)) {
+        AppendWithCrLf<Unit>(out, body.substr(kept, entry.LineStart - kept));
+        AppendWithoutHost<Unit>(out, body.substr(entry.LineStart, entry.LineEnd - entry.LineStart), host);
+        kept = entry.LineEnd + TerminatorLength(body, entry.LineEnd);
     }
     AppendWithCrLf<Unit>(out, body.substr(kept));
     if (choice == LineChoice::Line1 || choice == LineChoice::Line2) {
         const auto address = Widen<Unit>(choice == LineChoice::Line1 ? constants.Line1Address
                                                                      : constants.Line2Address);
-        const auto entry = PinnedEntry<Unit>(address, host);
-        out.append(Text<Unit>(entry));
+        const auto pinned = PinnedEntry<Unit>(address, host);
+        out.append(Text<Unit>(pinned));
     }
 }
 
@@ -202,10 +202,6 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
     return units;
 }
 
-LineChoice ChooseLine(std::string_view address, const HostsConstants& constants) {
-    return ChooseUnits<char>(address, constants);
-}
-
 DetectedLine DetectLine(std::string_view file, const HostsConstants& constants) {
     const HostsFileParts parts = SplitHostsFile(file);
     DetectedLine result;
@@ -214,11 +210,11 @@ DetectedLine DetectLine(std::string_view file, const HostsConstants& constants) 
         const std::u16string units = DecodeUtf16(parts.Body, parts.Encoding == HostsEncoding::Utf16BE);
         const auto found = FindDecidingEntry<char16_t>(units, constants);
         result.Choice = found.Choice;
-        result.Entry = parts.Body.substr(2 * found.Start, 2 * (found.End - found.Start));
+        result.Address = parts.Body.substr(2 * found.AddressStart, 2 * (found.AddressEnd - found.AddressStart));
     } else {
         const DetectedLine found = DetectInLines(parts.Body, constants);
         result.Choice = found.Choice;
-        result.Entry = found.Entry;
+        result.Address = found.Address;
     }
     return result;
 }
@@ -227,7 +223,7 @@ DetectedLine DetectInLines(std::string_view lines, const HostsConstants& constan
     const auto found = FindDecidingEntry<char>(lines, constants);
     DetectedLine result;
     result.Choice = found.Choice;
-    result.Entry = lines.substr(found.Start, found.End - found.Start);
+    result.Address = lines.substr(found.AddressStart, found.AddressEnd - found.AddressStart);
     return result;
 }
 
@@ -257,8 +253,8 @@ void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstan
 std::size_t FirstChangedLine(std::string_view lines, const HostsConstants& constants) {
     const auto host = Widen<char>(constants.ServiceHost);
     HostEntryScanner<char> scanner(lines, host);
-    std::size_t firstEntry = lines.size(), entryEnd = 0;
-    scanner.Next(firstEntry, entryEnd);
+    HostEntry entry;
+    const std::size_t firstEntry = scanner.Next(entry) ? entry.LineStart : lines.size();
     std::size_t line = 0;
     while (line < firstEntry) {
         const std::size_t at = FindTerminator<char>(lines, line);

@@ -46,20 +46,17 @@ HostsFileParts SplitHostsFile(std::string_view file);
 struct DetectedLine {
     LineChoice Choice = LineChoice::Automatic;
     HostsEncoding Encoding = HostsEncoding::Ansi;
-    // The bytes of the deciding host entry's line, in the file's encoding; empty for Automatic.
-    // The address is taken from it once it is decoded, so that it is exact in any code page.
-    std::string_view Entry;
+    // The bytes of the deciding host entry's address (its first field), in the file's encoding;
+    // empty for Automatic.
+    std::string_view Address;
 };
 
-// The first host entry with a non-empty address decides; the bytes of `file` must outlive the
-// result, since Entry points into them.
+// The first host entry decides; the bytes of `file` must outlive the result, since Address
+// points into them.
 DetectedLine DetectLine(std::string_view file, const HostsConstants& constants);
 
 // The same over lines of bytes alone, without looking for a byte-order mark.
 DetectedLine DetectInLines(std::string_view lines, const HostsConstants& constants);
-
-// Which choice an address stands for, when compared exactly with the two line addresses.
-LineChoice ChooseLine(std::string_view address, const HostsConstants& constants);
 
 // Receives the new content in order, in pieces. Long unchanged runs arrive as views into the
 // file's own bytes, so they can be written without a copy.
@@ -71,8 +68,9 @@ protected:
     ~ContentSink() = default;
 };
 
-// The new content for Automatic, Line1 or Line2: every host entry dropped, every other line kept
-// byte for byte with CR LF after it, and for a line its pinned entry at the end. Other has no
+// The new content for Automatic, Line1 or Line2: the host taken out of every host entry (an entry
+// left without a name dropped), every other line kept byte for byte, every kept line with CR LF
+// after it, and for a line its pinned entry at the end. Other has no
 // new content; the caller does not write for it. May throw std::bad_alloc.
 void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
                     ContentSink& sink, const BufferSizes& sizes = {});
@@ -81,12 +79,12 @@ void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstan
 std::string BuildNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
                             const BufferSizes& sizes = {});
 
-// The start of the first of `lines` (bytes, no mark) that a rewrite drops or whose terminator it
-// changes (a last line without one included), or lines.size() when there is none.
+// The start of the first of `lines` (bytes, no mark) that a rewrite drops or edits, or whose
+// terminator it changes (a last line without one included), or lines.size() when there is none.
 std::size_t FirstChangedLine(std::string_view lines, const HostsConstants& constants);
 
 // How many bytes at the start of the file a rewrite leaves exactly as they are: everything before
-// the first line that it drops or whose terminator it changes, or the whole file when there is no
+// the first line that it drops or edits, or whose terminator it changes, or the whole file when there is no
 // such line. A save only needs to keep and write the rest. Always 0 for UTF-16 files.
 std::size_t UnchangedPrefix(std::string_view file, const HostsConstants& constants);
 

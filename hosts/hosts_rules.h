@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <functional>
+#include <type_traits>
 #include <string>
 #include <string_view>
 
@@ -77,72 +77,73 @@ std::size_t TerminatorLength(Text<Unit> text, std::size_t at) {
     return 1;
 }
 
-// Walks the lines of a text in order. A terminator at the very end makes no further empty line,
-// and an empty text has no lines.
 template <class Unit>
-class LineReader {
-public:
-    explicit LineReader(Text<Unit> text) : text_(text) {}
+constexpr bool IsBlank(Unit c) {
+    return c == Unit(' ') || c == Unit('\t');
+}
 
-    bool Next(Text<Unit>& line) {
-        if (pos_ >= text_.size()) return false;
-        const std::size_t end = FindTerminator(text_, pos_);
-        line = text_.substr(pos_, end - pos_);
-        pos_ = end + TerminatorLength(text_, end);
+template <class Unit>
+constexpr Unit LowerAscii(Unit c) {
+    return c >= Unit('A') && c <= Unit('Z') ? Unit(c - Unit('A') + Unit('a')) : c;
+}
+
+// Host names compare without regard to the case of ASCII letters (RFC 4343), and a name with one
+// trailing dot is the same name written as absolute.
+template <class Unit>
+bool IsHostName(Text<Unit> name, Text<Unit> host) {
+    if (name.size() == host.size() + 1 && name.back() == Unit('.')) name.remove_suffix(1);
+    if (name.size() != host.size() || host.empty()) return false;
+    for (std::size_t i = 0; i < host.size(); ++i)
+        if (LowerAscii(name[i]) != LowerAscii(host[i])) return false;
+    return true;
+}
+
+// Walks the fields of one line: its text before the first '#', split at runs of spaces and tabs.
+// The first field is the address, the others are the names mapped to it.
+template <class Unit>
+class Fields {
+public:
+    explicit Fields(Text<Unit> line) : line_(line) {}
+
+    bool Next(std::size_t& start, std::size_t& end) {
+        while (pos_ < line_.size() && IsBlank(line_[pos_])) ++pos_;
+        if (pos_ == line_.size() || line_[pos_] == Unit('#')) return false;
+        start = pos_;
+        while (pos_ < line_.size() && !IsBlank(line_[pos_]) && line_[pos_] != Unit('#')) ++pos_;
+        end = pos_;
         return true;
     }
 
 private:
-    Text<Unit> text_;
+    Text<Unit> line_;
     std::size_t pos_ = 0;
 };
 
-// Only U+0020 is trimmed; tabs stay, also at the ends.
-template <class Unit>
-Text<Unit> Trim(Text<Unit> text) {
-    const std::size_t first = text.find_first_not_of(Unit(' '));
-    if (first == Text<Unit>::npos) return {};
-    const std::size_t last = text.find_last_not_of(Unit(' '));
-    return text.substr(first, last - first + 1);
-}
+// Appends `entry` (a host entry's line, terminator excluded) without the host: each of its names
+// that is the host goes with the spaces and tabs just before it. The rest stays byte for byte
+// and gets CR LF; a line left with no name at all goes whole, its comment with it.
+template <class Unit, class Out>
+void AppendWithoutHost(Out& out, Text<Unit> entry, Text<Unit> host) {
+    static constexpr Unit kCrLf[] = {Unit('\r'), Unit('\n')};
+    std::size_t start = 0, end = 0;
+    bool otherName = false;
+    Fields<Unit> names(entry);
+    names.Next(start, end);  // the address
+    while (!otherName && names.Next(start, end)) otherName = !IsHostName(entry.substr(start, end - start), host);
+    if (!otherName) return;
 
-template <class Unit>
-bool IsActiveLine(Text<Unit> line) {
-    const Text<Unit> trimmed = Trim(line);
-    return !trimmed.empty() && trimmed.front() != Unit('#');
-}
-
-// A host entry: an active line whose trimmed text holds a space or a tab directly followed by the
-// host. Nothing after the name is checked, so a longer name that starts with the host counts.
-template <class Unit>
-bool IsHostEntry(Text<Unit> line, Text<Unit> host) {
-    if (!IsActiveLine(line) || host.empty()) return false;
-    const Text<Unit> trimmed = Trim(line);
-    for (std::size_t at = trimmed.find(host, 1); at != Text<Unit>::npos;
-         at = trimmed.find(host, at + 1)) {
-        if (trimmed[at - 1] == Unit(' ') || trimmed[at - 1] == Unit('\t')) return true;
-    }
-    return false;
-}
-
-// The address of a host entry: every occurrence of the host removed in one left-to-right pass,
-// tabs turned into spaces, the rest trimmed. Nothing is validated; comments and other names stay.
-template <class Unit>
-std::basic_string<Unit> AddressOf(Text<Unit> entry, Text<Unit> host) {
-    const Text<Unit> trimmed = Trim(entry);
-    std::basic_string<Unit> removed;
-    removed.reserve(trimmed.size());
-    std::size_t from = 0;
-    if (!host.empty()) {
-        for (std::size_t at = trimmed.find(host); at != Text<Unit>::npos;
-             at = trimmed.find(host, from)) {
-            removed.append(trimmed.substr(from, at - from));
-            from = at + host.size();
+    Fields<Unit> fields(entry);
+    fields.Next(start, end);
+    std::size_t kept = 0, previousEnd = end;
+    while (fields.Next(start, end)) {
+        if (IsHostName(entry.substr(start, end - start), host)) {
+            out.append(entry.substr(kept, previousEnd - kept));
+            kept = end;
         }
+        previousEnd = end;
     }
-    removed.append(trimmed.substr(from));
-    std::replace(removed.begin(), removed.end(), Unit('\t'), Unit(' '));
-    return std::basic_string<Unit>(Trim(Text<Unit>(removed)));
+    out.append(entry.substr(kept));
+    out.append(Text<Unit>(kCrLf, 2));
 }
 
 // The entry a save writes: the address, two tabs, the host, CR LF.
@@ -157,34 +158,82 @@ std::basic_string<Unit> PinnedEntry(Text<Unit> address, Text<Unit> host) {
     return entry;
 }
 
+// Finds the host in a text without regard to ASCII letter case, by Horspool's method: on a line
+// that does not hold the name most bytes are skipped, up to a name's length at a time, and a byte
+// skips the same whatever the case of its letter.
+template <class Unit>
+class CaselessSearcher {
+public:
+    explicit CaselessSearcher(Text<Unit> needle) : needle_(needle.size(), Unit(0)) {
+        const std::size_t size = needle.size();
+        for (std::size_t i = 0; i < size; ++i) needle_[i] = LowerAscii(needle[i]);
+        for (std::size_t& shift : shifts_) shift = size;
+        for (std::size_t i = 0; i + 1 < size; ++i) {
+            const Unit c = needle_[i];
+            if (!IsByte(c)) continue;
+            shifts_[Byte(c)] = size - 1 - i;
+            const Unit upper = c >= Unit('a') && c <= Unit('z') ? Unit(c - Unit('a') + Unit('A')) : c;
+            shifts_[Byte(upper)] = size - 1 - i;
+        }
+    }
+
+    // Where the next occurrence at or after `from` starts, or npos.
+    std::size_t Find(Text<Unit> text, std::size_t from) const {
+        const std::size_t size = needle_.size();
+        if (size == 0) return Text<Unit>::npos;
+        const Unit last = needle_[size - 1];
+        for (std::size_t at = from; at + size <= text.size();) {
+            const Unit c = text[at + size - 1];
+            if (LowerAscii(c) == last && MatchesBefore(text, at, size - 1)) return at;
+            at += IsByte(c) ? shifts_[Byte(c)] : size;
+        }
+        return Text<Unit>::npos;
+    }
+
+private:
+    using Unsigned = std::make_unsigned_t<Unit>;
+    static bool IsByte(Unit c) { return static_cast<Unsigned>(c) < 256; }
+    static std::size_t Byte(Unit c) { return static_cast<std::size_t>(static_cast<Unsigned>(c)); }
+
+    bool MatchesBefore(Text<Unit> text, std::size_t at, std::size_t count) const {
+        for (std::size_t i = 0; i < count; ++i)
+            if (LowerAscii(text[at + i]) != needle_[i]) return false;
+        return true;
+    }
+
+    std::basic_string<Unit> needle_;
+    std::size_t shifts_[256];
+};
+
+// A host entry found in a text: where its line and its address (the first field) are.
+struct HostEntry {
+    std::size_t LineStart = 0;
+    std::size_t LineEnd = 0;  // the terminator, or the end of the text
+    std::size_t AddressStart = 0;
+    std::size_t AddressEnd = 0;
+};
+
 // Finds the host entries of a whole text in order without looking at every line: it searches
 // the text for the host name and only examines the lines where the name occurs. This keeps a
-// hosts file of a million blocklist lines to one fast substring search.
+// hosts file of a million blocklist lines to one fast search. An entry is a line that maps the
+// host: the name stands as a whole field after the address, before any '#'.
 template <class Unit>
 class HostEntryScanner {
 public:
-    HostEntryScanner(Text<Unit> text, Text<Unit> host)
-        : text_(text), host_(host), searcher_(host.begin(), host.end()) {}
+    HostEntryScanner(Text<Unit> text, Text<Unit> host) : text_(text), host_(host), searcher_(host) {}
 
-    // The next host entry as [start, end) of its line, terminator excluded.
-    bool Next(std::size_t& start, std::size_t& end) {
-        if (host_.empty()) return false;
+    bool Next(HostEntry& entry) {
         while (pos_ < text_.size()) {
-            const auto found = std::search(text_.begin() + pos_, text_.end(), searcher_);
-            if (found == text_.end()) break;
-            const std::size_t at = static_cast<std::size_t>(found - text_.begin());
-            if (at >= lineEnd_) EnterLineAround(at);
-            if (!active_) {
-                pos_ = lineEnd_;
+            const std::size_t at = searcher_.Find(text_, pos_);
+            if (at == Text<Unit>::npos) break;
+            if (at >= line_.LineEnd) EnterLineAround(at);
+            if (at >= commentStart_) {  // the rest of the line is a comment
+                pos_ = line_.LineEnd;
                 continue;
             }
-            // The separator must lie inside the trimmed text; a tab always does, a space only
-            // when something other than spaces stands before it.
-            const Unit before = at > lineStart_ ? text_[at - 1] : Unit(0);
-            if (before == Unit('\t') || (before == Unit(' ') && at - 1 > trimmedStart_)) {
-                start = lineStart_;
-                end = lineEnd_;
-                pos_ = lineEnd_;
+            if (at > line_.AddressStart && IsBlank(text_[at - 1]) && EndsName(at + host_.size())) {
+                entry = line_;
+                pos_ = line_.LineEnd;
                 return true;
             }
             pos_ = at + 1;
@@ -194,24 +243,35 @@ public:
     }
 
 private:
+    // Whether a name found up to `end` stops there, after at most one trailing dot.
+    bool EndsName(std::size_t end) const {
+        if (end < text_.size() && text_[end] == Unit('.')) ++end;
+        if (end == text_.size()) return true;
+        const Unit c = text_[end];
+        return IsBlank(c) || c == Unit('#') || IsTerminator(c);
+    }
+
     void EnterLineAround(std::size_t at) {
         std::size_t start = at;
         while (start > 0 && !IsTerminator(text_[start - 1])) --start;
-        lineStart_ = start;
-        lineEnd_ = FindTerminator(text_, at);
-        trimmedStart_ = start;
-        while (trimmedStart_ < at && text_[trimmedStart_] == Unit(' ')) ++trimmedStart_;
-        active_ = text_[trimmedStart_] != Unit('#');
+        line_.LineStart = start;
+        line_.LineEnd = FindTerminator(text_, at);
+        const Text<Unit> line = text_.substr(start, line_.LineEnd - start);
+        const std::size_t hash = line.find(Unit('#'));
+        commentStart_ = hash == Text<Unit>::npos ? line_.LineEnd : start + hash;
+        std::size_t first = 0, end = 0;
+        Fields<Unit> fields(line);
+        if (!fields.Next(first, end)) first = end = line.size();
+        line_.AddressStart = start + first;
+        line_.AddressEnd = start + end;
     }
 
     Text<Unit> text_;
     Text<Unit> host_;
-    std::boyer_moore_horspool_searcher<typename Text<Unit>::const_iterator> searcher_;
+    CaselessSearcher<Unit> searcher_;
     std::size_t pos_ = 0;
-    std::size_t lineStart_ = 0;
-    std::size_t lineEnd_ = 0;
-    std::size_t trimmedStart_ = 0;
-    bool active_ = false;
+    HostEntry line_;  // the line last entered, as a possible entry
+    std::size_t commentStart_ = 0;
 };
 
 }  // namespace hostline

@@ -77,7 +77,7 @@ StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constan
         const DetectedLine found = DetectInLines(run, constants);
         if (found.Choice != LineChoice::Automatic) {
             result.Choice = found.Choice;
-            result.Entry.assign(found.Entry);
+            result.Address.assign(found.Address);
             return result;
         }
     }

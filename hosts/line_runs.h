@@ -55,13 +55,13 @@ private:
 // A CR at the very end may be the first half of a CR LF, so it does not count yet.
 std::size_t WholeLinesEnd(std::string_view data);
 
-// The detection over a file read in runs. Stops at the deciding entry, which it copies out.
+// The detection over a file read in runs. Stops at the deciding entry, whose address it copies out.
 struct StreamedDetection {
     bool ReadFailed = false;
     bool Utf16 = false;  // UTF-16 files are not read in runs; the caller reads them whole
     LineChoice Choice = LineChoice::Automatic;
     HostsEncoding Encoding = HostsEncoding::Ansi;
-    std::string Entry;  // the deciding entry's bytes
+    std::string Address;  // the deciding entry's address bytes
 };
 StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constants);
 

@@ -5,11 +5,13 @@
 // It is slow on purpose; what matters is that it can be checked by eye.
 //
 // The rules, as decided for this program: CR LF, a lone CR and a lone LF each end a line, and a
-// terminator at the very end makes no further line. Trimming removes spaces only. A host entry is
-// a trimmed line, not empty and not starting with '#', holding a space or a tab directly followed
-// by the host. Its address: every occurrence of the host removed left to right, tabs made spaces,
-// trimmed. The first entry with a non-empty address decides. A save keeps every other line byte
-// for byte with CR LF after it and, for a line, appends its address, two tabs, the host, CR LF.
+// terminator at the very end makes no further line. A line's fields are its text before the first
+// '#', split at runs of spaces and tabs; the first field is the address, the others are names. A
+// host entry has a name equal to the host, ASCII letters compared without regard to case, with or
+// without one trailing dot. The first entry decides, by its address compared exactly. A save
+// removes every such name with the spaces and tabs just before it; an entry left without a name
+// goes whole, any other line stays byte for byte, and every kept line gets CR LF; for a line, its
+// address, two tabs, the host and CR LF are appended.
 // A UTF-8 mark stays in front; a UTF-16 file (FF FE or FE FF) is all of this in UTF-16 units in
 // its byte order, with an odd last byte kept at the end; and a file without a mark never comes
 // out starting with the two bytes of a UTF-16 mark: an empty line goes in front of them.
@@ -50,36 +52,72 @@ std::vector<Str<Char>> Lines(const Str<Char>& text) {
 }
 
 template <class Char>
-Str<Char> Trim(Str<Char> text) {
-    while (!text.empty() && text.front() == Char(' ')) text.erase(0, 1);
-    while (!text.empty() && text.back() == Char(' ')) text.pop_back();
-    return text;
+bool IsBlank(Char c) {
+    return c == Char(' ') || c == Char('\t');
+}
+
+// A field: where it starts in its line and its text.
+template <class Char>
+struct Field {
+    std::size_t Start;
+    Str<Char> Text;
+};
+
+template <class Char>
+std::vector<Field<Char>> Fields(const Str<Char>& line) {
+    std::vector<Field<Char>> fields;
+    for (std::size_t i = 0; i < line.size() && line[i] != Char('#');) {
+        if (IsBlank(line[i])) {
+            ++i;
+            continue;
+        }
+        Field<Char> field{i, {}};
+        for (; i < line.size() && line[i] != Char('#') && !IsBlank(line[i]); ++i) field.Text += line[i];
+        fields.push_back(field);
+    }
+    return fields;
+}
+
+template <class Char>
+Char Lower(Char c) {
+    return c >= Char('A') && c <= Char('Z') ? Char(c - Char('A') + Char('a')) : c;
+}
+
+template <class Char>
+bool IsHost(Str<Char> name, const Str<Char>& host) {
+    if (name.size() == host.size() + 1 && name.back() == Char('.')) name.pop_back();
+    if (name.size() != host.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (Lower(name[i]) != Lower(host[i])) return false;
+    return true;
 }
 
 template <class Char>
 bool IsHostEntry(const Str<Char>& line, const Str<Char>& host) {
-    const Str<Char> text = Trim(line);
-    if (text.empty() || text[0] == Char('#')) return false;
-    for (std::size_t i = 1; i + host.size() <= text.size(); ++i) {
-        const bool separated = text[i - 1] == Char(' ') || text[i - 1] == Char('\t');
-        if (separated && text.compare(i, host.size(), host) == 0) return true;
-    }
+    const auto fields = Fields(line);
+    for (std::size_t i = 1; i < fields.size(); ++i)
+        if (IsHost(fields[i].Text, host)) return true;
     return false;
 }
 
+// The line without the host's names, or nothing when no other name is left.
 template <class Char>
-Str<Char> AddressOf(const Str<Char>& line, const Str<Char>& host) {
-    const Str<Char> text = Trim(line);
-    Str<Char> rest;
-    for (std::size_t i = 0; i < text.size();) {
-        if (text.compare(i, host.size(), host) == 0) {
-            i += host.size();
-        } else {
-            rest += text[i] == Char('\t') ? Char(' ') : text[i];
-            ++i;
-        }
+bool WithoutHost(const Str<Char>& line, const Str<Char>& host, Str<Char>& kept) {
+    const auto fields = Fields(line);
+    std::size_t others = 0;
+    for (std::size_t i = 1; i < fields.size(); ++i)
+        if (!IsHost(fields[i].Text, host)) ++others;
+    if (others == 0) return false;
+    kept.clear();
+    std::size_t from = 0;
+    for (std::size_t i = 1; i < fields.size(); ++i) {
+        if (!IsHost(fields[i].Text, host)) continue;
+        const std::size_t blanksStart = fields[i - 1].Start + fields[i - 1].Text.size();
+        kept += line.substr(from, blanksStart - from);
+        from = fields[i].Start + fields[i].Text.size();
     }
-    return Trim(rest);
+    kept += line.substr(from);
+    return true;
 }
 
 // A hosts file taken apart by its byte-order mark.
@@ -122,13 +160,11 @@ LineChoice Choose(const Str<Char>& address, const HostsConstants& constants) {
 }
 
 template <class Char>
-LineChoice DetectIn(const Str<Char>& text, const HostsConstants& constants, Str<Char>& entry) {
+LineChoice DetectIn(const Str<Char>& text, const HostsConstants& constants, Str<Char>& address) {
     const Str<Char> host = Ascii<Char>(constants.ServiceHost);
     for (const Str<Char>& line : Lines(text)) {
         if (!IsHostEntry(line, host)) continue;
-        const Str<Char> address = AddressOf(line, host);
-        if (address.empty()) continue;
-        entry = line;
+        address = Fields(line)[0].Text;
         return Choose(address, constants);
     }
     return LineChoice::Automatic;
@@ -136,18 +172,18 @@ LineChoice DetectIn(const Str<Char>& text, const HostsConstants& constants, Str<
 
 struct Detected {
     LineChoice Choice = LineChoice::Automatic;
-    std::string Entry;  // the deciding line, in the file's own bytes
+    std::string Address;  // the deciding entry's first field, in the file's own bytes
 };
 
 inline Detected Detect(const std::string& bytes, const HostsConstants& constants) {
     const File file = Parse(bytes);
     Detected detected;
     if (file.Utf16) {
-        std::u16string entry;
-        detected.Choice = DetectIn(file.Units, constants, entry);
-        detected.Entry = testing::Utf16Bytes(entry, file.BigEndian);
+        std::u16string address;
+        detected.Choice = DetectIn(file.Units, constants, address);
+        detected.Address = testing::Utf16Bytes(address, file.BigEndian);
     } else {
-        detected.Choice = DetectIn(file.Bytes, constants, detected.Entry);
+        detected.Choice = DetectIn(file.Bytes, constants, detected.Address);
     }
     return detected;
 }
@@ -157,8 +193,14 @@ Str<Char> Rewrite(const Str<Char>& text, LineChoice choice, const HostsConstants
     const Str<Char> host = Ascii<Char>(constants.ServiceHost);
     const Str<Char> crlf = Ascii<Char>("\r\n");
     Str<Char> out;
-    for (const Str<Char>& line : Lines(text))
-        if (!IsHostEntry(line, host)) out += line + crlf;
+    Str<Char> kept;
+    for (const Str<Char>& line : Lines(text)) {
+        if (!IsHostEntry(line, host)) {
+            out += line + crlf;
+        } else if (WithoutHost(line, host, kept)) {
+            out += kept + crlf;
+        }
+    }
     if (choice == LineChoice::Line1) out += Ascii<Char>(constants.Line1Address) + Ascii<Char>("\t\t") + host + crlf;
     if (choice == LineChoice::Line2) out += Ascii<Char>(constants.Line2Address) + Ascii<Char>("\t\t") + host + crlf;
     return out;

@@ -40,12 +40,12 @@ inline std::string CompareWithModel(std::string_view file, LineChoice choice, co
     const std::string bytes(file);
     const model::Detected expected = model::Detect(bytes, constants);
     const DetectedLine whole = DetectLine(file, constants);
-    if (whole.Choice != expected.Choice || whole.Entry != expected.Entry) return "the detection differs";
+    if (whole.Choice != expected.Choice || whole.Address != expected.Address) return "the detection differs";
 
     LineRuns detectRuns(ServeFile(file, step), sizes.ReadRun);
     const StreamedDetection streamed = DetectLineInRuns(detectRuns, constants);
     if (streamed.Utf16 != model::Parse(bytes).Utf16) return "the streamed detection takes another encoding";
-    if (!streamed.Utf16 && (streamed.Choice != expected.Choice || streamed.Entry != expected.Entry))
+    if (!streamed.Utf16 && (streamed.Choice != expected.Choice || streamed.Address != expected.Address))
         return "the streamed detection differs";
 
     const std::string content = model::NewContent(bytes, choice, constants);

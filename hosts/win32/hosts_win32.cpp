@@ -5,7 +5,6 @@
 #include <new>
 #include <stdexcept>
 
-#include "hosts_rules.h"
 #include "line_runs.h"
 #include "unique_handle.h"
 
@@ -110,19 +109,19 @@ bool RestoreContent(HANDLE file, std::uint64_t from, std::string_view previous) 
     return Seek(file, from) && WriteAll(file, previous) && SetEndOfFile(file) != FALSE;
 }
 
-std::wstring DecodeEntry(std::string_view entry, HostsEncoding encoding) {
+std::wstring DecodeAddress(std::string_view address, HostsEncoding encoding) {
     switch (encoding) {
         case HostsEncoding::Utf16LE:
         case HostsEncoding::Utf16BE: {
-            const std::u16string units = DecodeUtf16(entry, encoding == HostsEncoding::Utf16BE);
+            const std::u16string units = DecodeUtf16(address, encoding == HostsEncoding::Utf16BE);
             return std::wstring(units.begin(), units.end());
         }
         case HostsEncoding::Utf8Bom:
-            return FromCodePage(entry, CP_UTF8);
+            return FromCodePage(address, CP_UTF8);
         case HostsEncoding::Ansi:
             break;
     }
-    return FromCodePage(entry, CP_ACP);
+    return FromCodePage(address, CP_ACP);
 }
 
 // Reading shares everything, so that the DNS Client service or an editor holding the file does
@@ -262,18 +261,13 @@ DetectionResult DetectCurrentLine(const HostsConstants& constants, const BufferS
             const DetectedLine detected = DetectLine(whole.View(), constants);
             streamed.Choice = detected.Choice;
             streamed.Encoding = detected.Encoding;
-            streamed.Entry.assign(detected.Entry);
+            streamed.Address.assign(detected.Address);
         } else if (streamed.ReadFailed) {
             result.Failure = FailureOf(GetLastError(), path);
             return result;
         }
         result.Choice = streamed.Choice;
-        // The choice was made on bytes; the address itself is taken from decoded text, so that
-        // a host name hidden inside a double-byte character is never cut out of it.
-        if (!streamed.Entry.empty()) {
-            const std::wstring entry = DecodeEntry(streamed.Entry, streamed.Encoding);
-            result.PinnedAddress = AddressOf<wchar_t>(entry, Widen<wchar_t>(constants.ServiceHost));
-        }
+        result.PinnedAddress = DecodeAddress(streamed.Address, streamed.Encoding);
     } catch (const std::bad_alloc&) {
         result.Failure = FailureOf(ERROR_NOT_ENOUGH_MEMORY, path);
         return result;

@@ -33,23 +33,31 @@ TEST(LineChange, EveryChoiceOverTheSameFiles) {
         {"only terminators", "\r\n\n\r", "\r\n\r\n\r\n"},
         {"empty lines and spaces stay", "\r\n  \r\n\t x \t\r\n", "\r\n  \r\n\t x \t\r\n"},
         {"an entry for another address goes", "a\r\n10.0.0.1 " HOST "\r\nb\r\n", "a\r\nb\r\n"},
+        {"CR CR LF is an empty line", "a\r\r\nb", "a\r\n\r\nb\r\n"},
         {"entries of every shape go",
          "1.1.1.1 " HOST " # pinned\r\n"
-         "2.2.2.2 " HOST ".cn\n"
-         "\t# " HOST "\r"
-         "  3.3.3.3\t" HOST "  \r\n"
-         "4.4.4.4 other " HOST "\r\n"
-         "\t" HOST "\r\n"
+         "2.2.2.2 SERVICE.example.COM\n"
+         "\t3.3.3.3 " HOST ".\r"
+         "  4.4.4.4\t" HOST "  \r\n"
+         "5.5.5.5 " HOST " " HOST "#x\r\n"
          "keep\r\n",
          "keep\r\n"},
-        {"comments naming the host stay", "# 1.1.1.1 " HOST "\r\n  #x " HOST "\n", "# 1.1.1.1 " HOST "\r\n  #x " HOST "\r\n"},
+        {"other names on an entry stay",
+         "1.1.1.1 a " HOST " b # c\n2.2.2.2\t" HOST "\tshort\r\n",
+         "1.1.1.1 a b # c\r\n2.2.2.2\tshort\r\n"},
+        {"comments naming the host stay",
+         "# 1.1.1.1 " HOST "\r\n  #x " HOST "\n\t# " HOST " is pinned below\r\n1.1.1.1 a # " HOST "\r\n",
+         "# 1.1.1.1 " HOST "\r\n  #x " HOST "\r\n\t# " HOST " is pinned below\r\n1.1.1.1 a # " HOST "\r\n"},
         {"lines that only look like entries stay",
-         HOST " 1.1.1.1\r\n1.1.1.1 www." HOST "\r\n1.1.1.1 Service.example.com\r\n",
-         HOST " 1.1.1.1\r\n1.1.1.1 www." HOST "\r\n1.1.1.1 Service.example.com\r\n"},
+         HOST " 1.1.1.1\r\n1.1.1.1 www." HOST "\r\n10.20.30.40 " HOST ".edgekey.net\r\n"
+         "1.1.1.1 " HOST HOST "\r\n\t" HOST "\r\n",
+         HOST " 1.1.1.1\r\n1.1.1.1 www." HOST "\r\n10.20.30.40 " HOST ".edgekey.net\r\n"
+         "1.1.1.1 " HOST HOST "\r\n\t" HOST "\r\n"},
         {"the pinned entry already there", "a\r\n192.0.2.1\t\t" HOST "\r\nb\r\n", "a\r\nb\r\n"},
         {"entry on the last line without terminator", "a\r\n1.1.1.1 " HOST, "a\r\n"},
         {"entry ended by a lone CR", "1.1.1.1 " HOST "\rb", "b\r\n"},
-        {"GBK bytes kept", "# \xD6\xD0\xCE\xC4\r\n\xB2" HOST "\r\n", "# \xD6\xD0\xCE\xC4\r\n\xB2" HOST "\r\n"},
+        {"GBK bytes kept", "# \xD6\xD0\xCE\xC4\r\n1.1.1.1 \xB2" HOST "\r\n", "# \xD6\xD0\xCE\xC4\r\n1.1.1.1 \xB2" HOST "\r\n"},
+        {"GBK name beside the host stays", "1.1.1.1 \xCF\xDF\xC2\xB7 " HOST "\r\n", "1.1.1.1 \xCF\xDF\xC2\xB7\r\n"},
         {"UTF-8 without mark kept", "# \xE4\xB8\xAD\n1.1.1.1 " HOST " #\xE7\xBA\xBF\n", "# \xE4\xB8\xAD\r\n"},
         {"invalid bytes, NUL and 0x1A kept", std::string("\xFD\x80\0\x1A\n", 5) + "1.1.1.1 " HOST "\n",
          std::string("\xFD\x80\0\x1A\r\n", 6)},
@@ -85,6 +93,8 @@ TEST(LineChange, MarksAndEncodingsSurviveTheRewrite) {
          Utf16File(u"# \u4E2D\r\nx\r\n198.51.100.1\t\t" HOST "\r\n")},
         {"UTF-16 BE", Utf16File(u"a\r1.1.1.1\t" HOST, true), LineChoice::Line1,
          Utf16File(u"a\r\n192.0.2.1\t\t" HOST "\r\n", true)},
+        {"UTF-16 entry with other names", Utf16File(u"1.1.1.1 \u4E2D Service.Example.COM. b # \u6587\r\n"),
+         LineChoice::Automatic, Utf16File(u"1.1.1.1 \u4E2D b # \u6587\r\n")},
         {"UTF-16 mark alone", "\xFF\xFE", LineChoice::Automatic, "\xFF\xFE"},
         // An odd last byte is no code unit of any line; it is kept, after the new lines.
         {"UTF-16 odd last byte", Utf16File(u"a\r\n") + "z", LineChoice::Automatic, Utf16File(u"a\r\n") + "z"},

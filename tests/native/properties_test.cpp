@@ -1,7 +1,13 @@
 // Random and mutated hosts files from a fixed seed: any failure reproduces with the printed case.
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,8 +23,8 @@ using testing::kEqualLines;
 
 // Pieces that hosts files are made of, weighted towards the ones the rules care about.
 const char* const kPieces[] = {
-    HOST, HOST, HOST, " ", " ", "\t", "#", "\r\n", "\r\n", "\n", "\r", "192.0.2.1", "198.51.100.1",
-    "10.0.0.1", "127.0.0.1 localhost", "www.", ".cn", "\xD6\xD0\xCE\xC4", "\xB2", "\xE4\xB8\xAD",
+    HOST, HOST, HOST, "SERVICE.Example.com", " ", " ", "\t", "#", "\r\n", "\r\n", "\n", "\r", "192.0.2.1",
+    "198.51.100.1", "10.0.0.1", "127.0.0.1 localhost", "www.", ".", ".cn", "a", "\xD6\xD0\xCE\xC4", "\xB2", "\xE4\xB8\xAD",
     "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "\x1A", "x",
 };
 
@@ -104,5 +110,83 @@ TEST(Properties, TheProgramAgreesWithTheModelAtItsOwnBufferSizes) {
     }
 }
 
+
+// The model itself, anchored to a real reader of hosts files: glibc's, as `getent -s files hosts`
+// answers with a file of ours bind-mounted over /etc/hosts in a mount namespace of this process's
+// own. glibc skips lines whose first field is no address and reads a trailing dot as another name
+// (Windows, like this program, takes it for the same host), so the files hold neither.
+class GlibcHostsFile {
+public:
+    GlibcHostsFile() {
+        char name[] = "/tmp/hostline-hosts-XXXXXX";
+        const int fd = mkstemp(name);
+        if (fd < 0) return;
+        close(fd);
+        path_ = name;
+        ready_ = geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
+                 mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                 mount(path_.c_str(), "/etc/hosts", nullptr, MS_BIND, nullptr) == 0;
+    }
+    ~GlibcHostsFile() {
+        if (ready_) umount("/etc/hosts");
+        if (!path_.empty()) std::remove(path_.c_str());
+    }
+    bool Ready() const { return ready_; }
+
+    // The first address glibc gives for the host with `file` as the hosts file; empty if none.
+    std::string FirstAddress(const std::string& file) const {
+        std::ofstream(path_, std::ios::binary | std::ios::trunc) << file;
+        FILE* getent = popen("LC_ALL=C getent -s files hosts " HOST " 2>/dev/null", "r");
+        if (!getent) return "<getent did not start>";
+        char line[512] = {};
+        const bool got = std::fgets(line, sizeof line, getent) != nullptr;
+        pclose(getent);
+        const std::string text = got ? line : "";
+        return text.substr(0, text.find_first_of(" \t\n"));
+    }
+
+private:
+    std::string path_;
+    bool ready_ = false;
+};
+
+std::string RandomEntriesFile(std::mt19937& random) {
+    const char* const addresses[] = {"192.0.2.1", "198.51.100.1", "10.0.0.7", "127.0.0.1"};
+    const char* const names[] = {HOST, HOST, "SERVICE.EXAMPLE.COM", "Service.example.com", "www.example.com",
+                                 HOST ".cn", "x" HOST, HOST HOST, "www." HOST, "localhost"};
+    const char* const blanks[] = {" ", "\t", "  ", " \t "};
+    const auto pick = [&random](const auto& from) { return from[random() % std::size(from)]; };
+    std::string file;
+    for (int line = random() % 6; line >= 0; --line) {
+        if (random() % 3 == 0) file += pick(blanks);
+        switch (random() % 4) {
+            case 0:
+                file += std::string("#") + pick(addresses) + pick(blanks) + pick(names);
+                break;
+            case 1:
+                break;
+            default:
+                file += pick(addresses);
+                for (int name = random() % 4; name >= 0; --name) file += std::string(pick(blanks)) + pick(names);
+                if (random() % 3 == 0) file += std::string(random() % 2 ? "" : pick(blanks)) + "#" + pick(names);
+        }
+        file += random() % 2 ? "\n" : "\r\n";
+    }
+    return file;
+}
+
+TEST(Properties, TheModelReadsTheHostAsGlibcDoes) {
+    const GlibcHostsFile glibc;
+    if (!glibc.Ready()) GTEST_SKIP() << "needs root and a mount namespace of its own";
+    std::mt19937 random(4343);
+    int entries = 0;
+    for (int i = 0; i < 300; ++i) {
+        const std::string file = RandomEntriesFile(random);
+        const std::string modelled = model::Detect(file, kConstants).Address;
+        ASSERT_EQ(modelled, glibc.FirstAddress(file)) << "case " << i << ": \"" << Escaped(file) << '"';
+        entries += !modelled.empty();
+    }
+    EXPECT_GT(entries, 100) << "too few files map the host to tell anything";
+}
 }  // namespace
 }  // namespace hostline
