@@ -36,6 +36,16 @@ std::string Pinned(const std::string& address) {
     return address + "\t\t" + kHost + "\r\n";
 }
 
+// The host with every other ASCII letter in the other case: the same name to Windows.
+std::string OtherCase(std::string name) {
+    bool flip = true;
+    for (char& c : name) {
+        const bool upper = c >= 'A' && c <= 'Z', lower = c >= 'a' && c <= 'z';
+        if ((upper || lower) && (flip = !flip)) c = static_cast<char>(upper ? c + 32 : c - 32);
+    }
+    return name;
+}
+
 // Option1..Option4 and Command1, in the order the user meets them with Tab.
 struct Form1 {
     HWND Window = nullptr;
@@ -269,7 +279,12 @@ TEST_F(Hostline, SelectsTheDetectedOptionAndClosingLeavesTheFileAlone) {
         {"line 1", "127.0.0.1 localhost\r\n" + Pinned(kLine1), 1},
         {"line 2 with LF", kLine2 + " " + kHost + "\n", 2},
         {"other address", "10.1.2.3 " + kHost + "\r\n", 3},
-        {"extra word after the host", kLine1 + " " + kHost + " mirror\r\n", 3},
+        {"other names beside the host", kLine1 + " " + kHost + " www.example.com\r\n", 1},
+        {"a comment after the host", kLine1 + " " + kHost + "   # line 1\r\n", 1},
+        {"the host in another case", kLine1 + " " + OtherCase(kHost) + "\r\n", 1},
+        {"a comment after a tab, then the entry", "\t# " + kHost + " is pinned below\r\n" + kLine1 + " " + kHost, 1},
+        {"a longer name that starts with the host", "10.20.30.40 " + kHost + ".edgekey.net\r\n", 0},
+        {"the host twice in one name", kLine1 + " " + kHost + kHost + "\r\n", 0},
     };
     for (const DetectionCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -283,6 +298,34 @@ TEST_F(Hostline, SelectsTheDetectedOptionAndClosingLeavesTheFileAlone) {
         EXPECT_EQ(HostsBytes(), c.Hosts);
         EXPECT_EQ(win32::LastWriteTime(HostsPath()), written);
     }
+}
+
+// A line of a quarter of a gigabyte that maps the host: the start reads its address alone, never
+// a copy of the whole line, so the window opens as for any file (this 32-bit program once ran
+// out of memory here). The file is written in pieces so the test holds no copy of it either.
+TEST_F(Hostline, AQuarterGigabyteEntryLineStartsLikeAnyOther) {
+    {
+        win32::UniqueFile file(CreateFileW(HostsPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        const std::string start = "# " + std::string(1000, 'c') + "\r\n" + kLine2 + " " + kHost + " ";
+        const std::string names(1 << 20, 'n');
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.Get(), start.data(), static_cast<DWORD>(start.size()), &written, nullptr));
+        for (int i = 0; i < 250; ++i) {
+            ASSERT_TRUE(WriteFile(file.Get(), names.data(), static_cast<DWORD>(names.size()), &written, nullptr));
+            ASSERT_EQ(written, names.size());
+        }
+        ASSERT_TRUE(WriteFile(file.Get(), "\r\n", 2, &written, nullptr));
+    }
+    program_ = std::make_unique<RunningProgram>();
+    ASSERT_TRUE(program_->Started());
+    HWND window = program_->WaitForForm();
+    ASSERT_NE(window, nullptr) << "no window; a message box instead: "
+                               << (program_->OpenMessageBoxes().empty() ? "none" : "shown");
+    EXPECT_EQ(CheckedOptions(ControlsOf(window)), std::vector<int>{2});
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -399,6 +442,21 @@ TEST_F(Hostline, SavingWritesTheChoiceTellsTheUserAndEnds) {
         {"line 2 replaces line 1", kLine1 + " " + kHost + "\n", 2, Press::Click, Pinned(kLine2)},
         {"the detected line saved again", header + Pinned(kLine2), -1, Press::Click, header + Pinned(kLine2)},
         {"line 1 replaces another address", "10.9.9.9 " + kHost + "\r\n", 1, Press::Click, Pinned(kLine1)},
+        // Lines that map the host whatever its case, with other names kept; other hosts' lines stay.
+        {"line 2 replaces the host in another case", kLine1 + " " + OtherCase(kHost) + "\r\n", 2, Press::Click,
+         Pinned(kLine2)},
+        {"line 2 keeps another host's line", "10.20.30.40 " + kHost + ".edgekey.net\r\n", 2, Press::Click,
+         "10.20.30.40 " + kHost + ".edgekey.net\r\n" + Pinned(kLine2)},
+        {"automatic keeps another host's line", "10.20.30.40 " + kHost + ".edgekey.net\r\n", 0, Press::Click,
+         "10.20.30.40 " + kHost + ".edgekey.net\r\n"},
+        {"line 2 keeps the other names", kLine1 + " " + kHost + " www.example.com\r\n", 2, Press::Click,
+         kLine1 + " www.example.com\r\n" + Pinned(kLine2)},
+        {"line 2 keeps a comment that names the host", "\t# " + kHost + " is pinned below\r\n" + kLine1 + " " + kHost,
+         2, Press::Click, "\t# " + kHost + " is pinned below\r\n" + Pinned(kLine2)},
+        {"line 2 replaces an entry with a comment", kLine1 + " " + kHost + "   # line 1\r\n", 2, Press::Click,
+         Pinned(kLine2)},
+        {"line 2 keeps a line with the host twice in one name", kLine1 + " " + kHost + kHost + "\r\n", 2,
+         Press::Click, kLine1 + " " + kHost + kHost + "\r\n" + Pinned(kLine2)},
         {"a second press has no effect", header, 2, Press::ClickTwiceAndEnter, header + Pinned(kLine2)},
     };
     for (const SaveCase& c : cases) {
