@@ -1,8 +1,8 @@
 // A hosts file the size of a big ad-block list: blocking lines, comment blocks and blank lines,
-// then the user's own section with a few entries for the service host, the deciding one on the
-// very last line. The earlier entries have no address of their own, so the detection has to
-// read to the end. With `entriesFirst` the own section comes before the list instead, so that a
-// save has to rewrite the whole file.
+// then the user's own section with a few lines that name the service host, the only entry for it
+// on its last line. The earlier ones do not map the host (a name alone, a comment, longer
+// names), so the detection has to examine them and read to the end. With `entriesFirst` the own
+// section comes before the list instead, so that a save has to rewrite nearly the whole file.
 #pragma once
 
 #include <cstdio>
@@ -22,7 +22,8 @@ inline std::string OwnSection(const GeneratedHosts& g) {
     std::string section = std::string("# my own entries") + g.lineEnd;
     section += std::string("\t") + g.host + g.lineEnd;
     section += std::string("# 10.0.0.1 ") + g.host + g.lineEnd;
-    section += std::string("   ") + g.host + "\t" + g.host + g.lineEnd;
+    section += std::string("10.0.0.2 www.") + g.host + " " + g.host + ".cn" + g.lineEnd;
+    section += std::string(g.line1Address) + "\t\t" + g.host + g.lineEnd;
     return section;
 }
 
@@ -46,7 +47,6 @@ inline std::string GeneratedHostsFile(const GeneratedHosts& g) {
         file += g.lineEnd;
     }
     if (!g.entriesFirst) file += OwnSection(g);
-    file += std::string(g.line1Address) + "\t\t" + g.host + g.lineEnd;
     return file;
 }
 
