@@ -10,7 +10,6 @@
 namespace hostline {
 
 enum class LineChoice { Automatic, Line1, Line2, Other };
-enum class SaveOutcome { Succeeded, Failed };
 
 // The three build-time constants, passed in so the rules can run with any host and addresses.
 struct HostsConstants {

@@ -1,5 +1,6 @@
 #include "line_runs.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -19,6 +20,7 @@ bool LineRuns::Fill() {
         std::memmove(buffer_.get(), buffer_.get() + start_, end_ - start_);
         bufferOffset_ += start_;
         end_ -= start_;
+        scanned_ -= std::min(scanned_, start_);
         start_ = 0;
     }
     if (end_ == capacity_) {
@@ -40,7 +42,12 @@ bool LineRuns::Fill() {
 bool LineRuns::Next(std::string_view& run) {
     for (;;) {
         const std::string_view pending(buffer_.get() + start_, end_ - start_);
-        const std::size_t whole = atEnd_ ? pending.size() : WholeLinesEnd(pending);
+        // Only the bytes read since the last look can end a line, and the one before them, which
+        // may be a CR waiting for its LF: a long line costs one pass, not one per read.
+        const std::size_t from = std::max(start_, scanned_ > 0 ? scanned_ - 1 : 0);
+        const std::size_t found = WholeLinesEnd(std::string_view(buffer_.get() + from, end_ - from));
+        const std::size_t whole = atEnd_ ? pending.size() : found > 0 ? from + found - start_ : 0;
+        scanned_ = end_;
         if (whole > 0) {
             run = pending.substr(0, whole);
             runOffset_ = bufferOffset_ + start_;

@@ -43,6 +43,7 @@ private:
     std::size_t capacity_;
     std::size_t start_ = 0;  // the bytes [start_, end_) are read but not handed on yet
     std::size_t end_ = 0;
+    std::size_t scanned_ = 0;  // [start_, scanned_) was looked at and ends no whole line
     std::uint64_t bufferOffset_ = 0;  // where buffer_[0] is in the file
     std::uint64_t runOffset_ = 0;
     bool atEnd_ = false;

@@ -208,6 +208,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETFOCUS:
             RestoreFocus();
             return 0;
+        case WM_CLOSE:
+            // Once a save has started, its message box ends the program: a close asked for
+            // meanwhile (taskkill, automation) must not take the box away unread.
+            if (!saved_) DestroyWindow(window_);
+            return 0;
         case WM_DESTROY:
             PostQuitMessage(exitCode_);
             return 0;
@@ -250,14 +255,18 @@ void MainWindow::Save() {
     if (saved_) return;
     saved_ = true;
     EnableWindow(save_, FALSE);
-    SaveOutcome outcome = SaveOutcome::Failed;
+    win32::SaveOutcome outcome;
     try {
         outcome = win32::ChangeLine(selection_, kBuiltInConstants);
     } catch (const std::bad_alloc&) {
         // Nothing was written: a failed save, told to the user like any other.
+        outcome.Result = win32::SaveResult::Failed;
+        outcome.Error = ERROR_NOT_ENOUGH_MEMORY;
+        outcome.Attributes = FILE_ATTRIBUTE_NORMAL;
     }
+    // Set before the box is shown: the save has happened, whatever ends the program from here.
+    exitCode_ = outcome.Result == win32::SaveResult::Succeeded ? kExitClosedOrSaved : kExitSaveFailed;
     ShowSaveOutcome(window_, outcome);
-    exitCode_ = outcome == SaveOutcome::Succeeded ? kExitClosedOrSaved : kExitSaveFailed;
     DestroyWindow(window_);
 }
 

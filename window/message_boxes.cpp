@@ -1,47 +1,34 @@
 #include "message_boxes.h"
 
+#include "messages.h"
+
 namespace hostline::window {
+
+static_assert(error::kAccessDenied == ERROR_ACCESS_DENIED && error::kSharingViolation == ERROR_SHARING_VIOLATION &&
+              error::kLockViolation == ERROR_LOCK_VIOLATION && error::kHandleDiskFull == ERROR_HANDLE_DISK_FULL &&
+              error::kDiskFull == ERROR_DISK_FULL);
 
 namespace {
 
-constexpr wchar_t kErrorTitle[] = L"\u9519\u8BEF";  // 错误
-constexpr wchar_t kSucceededTitle[] = L"\u6210\u529F";  // 成功
-constexpr wchar_t kSucceededText[] = L"\u7EBF\u8DEF\u4FEE\u6539\u5B8C\u6210";  // 线路修改完成
-constexpr wchar_t kFailedTitle[] = L"\u5931\u8D25";  // 失败
-// 权限不足，请尝试右击本程序然后选择“以管理员身份运行”
-constexpr wchar_t kFailedText[] =
-    L"\u6743\u9650\u4E0D\u8DB3\uFF0C\u8BF7\u5C1D\u8BD5\u53F3\u51FB\u672C\u7A0B\u5E8F\u7136\u540E"
-    L"\u9009\u62E9\u201C\u4EE5\u7BA1\u7406\u5458\u8EAB\u4EFD\u8FD0\u884C\u201D";
-
-// Decimal digits by hand: std::to_wstring would bring MinGW's whole printf into the program.
-std::wstring Decimal(DWORD value) {
-    wchar_t digits[16];
-    wchar_t* first = digits + 16;
-    do {
-        *--first = static_cast<wchar_t>(L'0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    return std::wstring(first, digits + 16);
-}
-
-// <description>（错误代码 <code>）
-std::wstring DescriptionWithCode(const std::wstring& description, DWORD code) {
-    return description + L"\uFF08\u9519\u8BEF\u4EE3\u7801 " + Decimal(code) + L"\uFF09";
+SaveFailure FailureOf(const win32::SaveOutcome& outcome) {
+    SaveFailure failure;
+    failure.Error = outcome.Error;
+    failure.Description = win32::ErrorText(outcome.Error);
+    failure.Elevated = win32::IsElevated();
+    const DWORD attributes = outcome.Attributes;
+    failure.Gone = attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    failure.ReadOnly = !failure.Gone && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    failure.FileAsItWas = outcome.FileAsItWas;
+    failure.Path = outcome.Path;
+    failure.RecoveryPath = outcome.RecoveryPath;
+    return failure;
 }
 
 }  // namespace
 
-std::wstring StartFailureText(const win32::FileFailure& failure) {
-    // 无法读取 hosts 文件：<path> and the cause
-    std::wstring text = L"\u65E0\u6CD5\u8BFB\u53D6 hosts \u6587\u4EF6\uFF1A\n";
-    text += failure.Path;
-    text += L"\n\n";
-    text += DescriptionWithCode(failure.Description, failure.Code);
-    return text;
-}
-
 void ShowStartFailure(const win32::FileFailure& failure) {
-    MessageBoxW(nullptr, StartFailureText(failure).c_str(), kErrorTitle, MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, StartFailedText(failure.Code, failure.Description, failure.Path).c_str(), kErrorTitle,
+                MB_OK | MB_ICONERROR);
 }
 
 void ShowSystemFailure(DWORD code) {
@@ -49,13 +36,14 @@ void ShowSystemFailure(DWORD code) {
                 MB_OK | MB_ICONERROR);
 }
 
-void ShowSaveOutcome(HWND owner, SaveOutcome outcome) {
+std::wstring SaveOutcomeText(const win32::SaveOutcome& outcome) {
+    return outcome.Result == win32::SaveResult::Succeeded ? kSucceededText : SaveFailedText(FailureOf(outcome));
+}
+
+void ShowSaveOutcome(HWND owner, const win32::SaveOutcome& outcome) {
     // No icon on purpose: the two outcomes are told apart by their words, as they always were.
-    if (outcome == SaveOutcome::Succeeded) {
-        MessageBoxW(owner, kSucceededText, kSucceededTitle, MB_OK);
-    } else {
-        MessageBoxW(owner, kFailedText, kFailedTitle, MB_OK);
-    }
+    const bool succeeded = outcome.Result == win32::SaveResult::Succeeded;
+    MessageBoxW(owner, SaveOutcomeText(outcome).c_str(), succeeded ? kSucceededTitle : kFailedTitle, MB_OK);
 }
 
 }  // namespace hostline::window

@@ -1,17 +1,13 @@
-// The program's three messages to the user, in Chinese: the start failure and the two outcomes
-// of a save.
+// The program's message boxes: the start failure and the outcome of a save.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-#include "hosts_file.h"
 #include "hosts_win32.h"
 
 namespace hostline::window {
-
-std::wstring StartFailureText(const win32::FileFailure& failure);
 
 // Shown before any window exists, so it has no owner and gets its own taskbar button.
 void ShowStartFailure(const win32::FileFailure& failure);
@@ -19,6 +15,8 @@ void ShowStartFailure(const win32::FileFailure& failure);
 // For the rare start that fails for a reason other than the hosts file (no window could be made).
 void ShowSystemFailure(DWORD code);
 
-void ShowSaveOutcome(HWND owner, SaveOutcome outcome);
+// The words of a save's outcome, and the box that shows them.
+std::wstring SaveOutcomeText(const win32::SaveOutcome& outcome);
+void ShowSaveOutcome(HWND owner, const win32::SaveOutcome& outcome);
 
 }  // namespace hostline::window

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,15 +50,23 @@ struct ReadResult {
 // in runs (line_runs.h), which never needs a buffer of the file's size.
 ReadResult ReadWholeFile(const std::wstring& path);
 
-// Hands the new content, piece by piece, to the sink it is given.
-using ContentWriter = std::function<void(ContentSink&)>;
+// The part of a save that failed, for the outcome to tell.
+enum class SaveStep { None, Open, Read, Lock, Write, Flush };
 
-// Replaces the file's content from offset `from` on with what `writeContent` produces, in place.
-// `previous` is what the file held from `from` on, and `expectedSize` its size when read: a file
-// that has changed size since is left alone. When any step after the open fails, the file gets
-// `previous` back before it is closed, so a failed save never leaves it emptied or half-written.
-SaveOutcome WriteInPlace(const std::wstring& path, std::uint64_t from, std::uint64_t expectedSize,
-                         const ContentWriter& writeContent, std::string_view previous);
+enum class SaveResult { Succeeded, Failed };
+
+// How a save ended. The window's flow only needs Result; the rest is what the user is told.
+struct SaveOutcome {
+    SaveResult Result = SaveResult::Succeeded;
+    SaveStep Step = SaveStep::None;
+    DWORD Error = ERROR_SUCCESS;  // taken at the call that failed
+    // The file's attributes when the save failed: read-only, a folder in its place, or
+    // INVALID_FILE_ATTRIBUTES when it is gone.
+    DWORD Attributes = INVALID_FILE_ATTRIBUTES;
+    bool FileAsItWas = true;   // false only when a failed write could not be put back
+    std::wstring Path;         // the hosts file
+    std::wstring RecoveryPath; // a copy of the old content, made when it could not be put back
+};
 
 struct DetectionResult {
     bool Ok = false;
@@ -71,7 +78,11 @@ struct DetectionResult {
 // Reads the hosts file and tells which choice its first pinned address stands for.
 DetectionResult DetectCurrentLine(const HostsConstants& constants, const BufferSizes& sizes = {});
 
-// Carries out the choice on the hosts file; Other touches nothing.
+// Carries out the choice on the hosts file; Other touches nothing. A file that already holds what
+// the choice asks for is not written at all, so it needs no right to write.
 SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants, const BufferSizes& sizes = {});
+
+// Whether this process runs elevated; false where the token cannot tell.
+bool IsElevated();
 
 }  // namespace hostline::win32

@@ -78,22 +78,24 @@ if [ "$pointer" = 4 ]; then
 
     # Every function the program imports, each looked up in Microsoft's documentation and found
     # on Windows 7 SP1 or older (GetTickCount64 and InitCommonControlsEx: Vista; SetDllDirectoryW:
-    # XP SP1; the rest: XP or older; msvcrt.dll's: in the msvcrt.dll that Windows 7 ships).
+    # XP SP1; the rest: XP or older, TokenElevation for GetTokenInformation: Vista; msvcrt.dll's:
+    # in the msvcrt.dll that Windows 7 ships).
     windows7='
+advapi32.dll GetTokenInformation OpenProcessToken
 comctl32.dll DefSubclassProc InitCommonControlsEx RemoveWindowSubclass SetWindowSubclass
 gdi32.dll CreateFontIndirectW DeleteObject GetDeviceCaps
 kernel32.dll AddVectoredExceptionHandler CloseHandle CreateEventA CreateFileW CreateSemaphoreA
 kernel32.dll DeleteCriticalSection DeleteFileW DuplicateHandle EnterCriticalSection FlushFileBuffers
 kernel32.dll FormatMessageW FreeLibrary GetCurrentProcess GetCurrentProcessId GetCurrentThread
-kernel32.dll GetCurrentThreadId GetFileSizeEx GetHandleInformation GetLastError GetModuleHandleA
+kernel32.dll GetCurrentThreadId GetFileAttributesW GetFileSizeEx GetHandleInformation GetLastError GetModuleHandleA
 kernel32.dll GetModuleHandleW GetProcAddress GetProcessAffinityMask GetStartupInfoW GetSystemDirectoryW
-kernel32.dll GetSystemTimeAsFileTime GetThreadContext GetThreadPriority GetTickCount64
+kernel32.dll GetSystemTimeAsFileTime GetTempPathW GetThreadContext GetThreadPriority GetTickCount64
 kernel32.dll InitializeCriticalSection IsDebuggerPresent LeaveCriticalSection LoadLibraryA LoadLibraryW
-kernel32.dll LocalFree MulDiv MultiByteToWideChar OpenProcess OutputDebugStringA RaiseException ReadFile
+kernel32.dll LocalFree LockFileEx MulDiv MultiByteToWideChar OpenProcess OutputDebugStringA RaiseException ReadFile
 kernel32.dll ReleaseSemaphore RemoveVectoredExceptionHandler ResetEvent ResumeThread SetDllDirectoryW
 kernel32.dll SetEndOfFile SetEvent SetFilePointerEx SetLastError SetProcessAffinityMask SetThreadContext
 kernel32.dll SetThreadPriority SetUnhandledExceptionFilter Sleep SuspendThread TlsAlloc TlsGetValue
-kernel32.dll TlsSetValue TryEnterCriticalSection VirtualProtect VirtualQuery WaitForMultipleObjects
+kernel32.dll TlsSetValue TryEnterCriticalSection UnlockFileEx VirtualProtect VirtualQuery WaitForMultipleObjects
 kernel32.dll WaitForSingleObject WriteFile
 msvcrt.dll __p__commode __p__fmode __p__wcmdln __set_app_type __setusermatherr __wgetmainargs
 msvcrt.dll __winitenv _amsg_exit _beginthreadex _cexit _close _endthreadex _errno _initterm _iob _onexit

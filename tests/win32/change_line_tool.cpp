@@ -1,12 +1,27 @@
-// Runs one line change on the prefix's hosts file and prints its outcome, for tests that set the
-// stage from outside Windows (a full disk).
+// Runs one line change on the prefix's hosts file and prints its outcome and the words the window
+// would show, for tests that set the stage from outside Windows (a full disk, a failing write, a
+// user without the right to write).
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <string>
 
 #include "../test_support.h"
 #include "hosts_win32.h"
+#include "message_boxes.h"
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     using hostline::LineChoice;
@@ -19,8 +34,8 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < 4; ++i) {
         if (std::wcscmp(argv[1], names[i]) != 0) continue;
         const auto outcome = hostline::win32::ChangeLine(choices[i], hostline::testing::kConstants);
-        const bool ok = outcome == hostline::SaveOutcome::Succeeded;
-        std::puts(ok ? "Succeeded" : "Failed");
+        const bool ok = outcome.Result == hostline::win32::SaveResult::Succeeded;
+        std::printf("%s\n%s\n", ok ? "Succeeded" : "Failed", Utf8(hostline::window::SaveOutcomeText(outcome)).c_str());
         return ok ? 0 : 1;
     }
     std::fputs("unknown choice\n", stderr);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Usage: full_disk_test.sh WINE_EXEC PREFIX CHANGE_LINE_TOOL
-# A save on a full disk must fail and leave the old bytes. A small tmpfs is mounted over the
+# A save on a full disk must fail, leave the old bytes and say why. A small tmpfs is mounted over the
 # prefix's drivers/etc, holding a hosts file of three pages less ten bytes and a filler for the
 # fourth, so the new content needs one page more than is free.
 set -euo pipefail
@@ -38,8 +38,13 @@ out=$("$wine_exec" "$prefix" "$tool" line1) || status=$?
 out=${out//$'\r'/}
 echo "line change: $out (exit $status)"
 [ "$status" -eq 77 ] && exit 77  # this machine's Wine cannot run the tool
-if [ "$out" != "Failed" ]; then
+if [ "${out%%$'\n'*}" != "Failed" ]; then
     echo "FAIL: a save on a full disk reported: $out"
+    exit 1
+fi
+# The user is told the true cause: nothing was changed, the disk is full.
+if [[ $out != *"hosts 文件没有被修改"* || $out != *"磁盘空间不足"* ]]; then
+    echo "FAIL: the message does not say that the disk is full and nothing was changed"
     exit 1
 fi
 if ! cmp -s "$old" "$etc/hosts"; then

@@ -121,17 +121,17 @@ TEST_F(LineChangeTest, EachChoiceWritesItsBytes) {
     };
     for (const auto& c : cases) {
         WriteHosts(file);
-        EXPECT_EQ(ChangeLine(c.choice, kConstants), SaveOutcome::Succeeded);
+        EXPECT_EQ(ChangeLine(c.choice, kConstants).Result, SaveResult::Succeeded);
         EXPECT_EQ(HostsBytes(), c.expected);
         // The same choice again leaves the same bytes.
-        EXPECT_EQ(ChangeLine(c.choice, kConstants), SaveOutcome::Succeeded);
+        EXPECT_EQ(ChangeLine(c.choice, kConstants).Result, SaveResult::Succeeded);
         EXPECT_EQ(HostsBytes(), c.expected);
     }
 }
 
 TEST_F(LineChangeTest, ShorterContentCutsTheOldTailOff) {
     WriteHosts("a\r\n1.1.1.1 " HOST " # " + std::string(5000, 'x') + "\r\nb\r\n");
-    EXPECT_EQ(ChangeLine(LineChoice::Automatic, kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(ChangeLine(LineChoice::Automatic, kConstants).Result, SaveResult::Succeeded);
     EXPECT_EQ(HostsBytes(), "a\r\nb\r\n");
 }
 
@@ -139,64 +139,120 @@ TEST_F(LineChangeTest, OtherTouchesNothing) {
     WriteHosts("10.0.0.1 " HOST "\n");
     const ULONGLONG before = LastWriteTime(HostsPath());
     Sleep(20);
-    EXPECT_EQ(ChangeLine(LineChoice::Other, kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(ChangeLine(LineChoice::Other, kConstants).Result, SaveResult::Succeeded);
     EXPECT_EQ(LastWriteTime(HostsPath()), before);
     EXPECT_EQ(HostsBytes(), "10.0.0.1 " HOST "\n");
 }
 
-TEST_F(LineChangeTest, FileHeldWithoutWriteSharingFailsAndStaysAsItWas) {
-    const std::string file = "10.0.0.1 " HOST "\n";
-    WriteHosts(file);
-    UniqueFile holder(CreateFileW(HostsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(holder);
-    for (const LineChoice choice : {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2}) {
-        EXPECT_EQ(ChangeLine(choice, kConstants), SaveOutcome::Failed);
+// Another program holds the file open and shares no writing: a save that would change the file is
+// refused with the file as it was; one that would change nothing needs no writing and succeeds.
+TEST_F(LineChangeTest, FileHeldWithoutWriteSharing) {
+    const struct {
+        std::string file;
+        LineChoice choice;
+        SaveResult result;
+    } cases[] = {
+        {"10.0.0.1 " HOST "\n", LineChoice::Automatic, SaveResult::Failed},
+        {"10.0.0.1 " HOST "\n", LineChoice::Line1, SaveResult::Failed},
+        {"x\r\n192.0.2.1\t\t" HOST "\r\n", LineChoice::Line2, SaveResult::Failed},
+        {"x\r\n192.0.2.1\t\t" HOST "\r\n", LineChoice::Line1, SaveResult::Succeeded},
+        {"x\r\n", LineChoice::Automatic, SaveResult::Succeeded},
+    };
+    for (const auto& c : cases) {
+        WriteHosts(c.file);
+        UniqueFile holder(CreateFileW(HostsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holder);
+        const SaveOutcome outcome = ChangeLine(c.choice, kConstants);
+        EXPECT_EQ(outcome.Result, c.result) << c.file;
+        if (c.result == SaveResult::Failed) {
+            EXPECT_EQ(outcome.Step, SaveStep::Open);
+            EXPECT_EQ(outcome.Error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+            EXPECT_TRUE(outcome.FileAsItWas);
+        }
+        holder.Reset();
+        EXPECT_EQ(HostsBytes(), c.file);
     }
-    holder.Reset();
+}
+
+// A program that holds part of the file locked: the save fails before writing anything.
+TEST_F(LineChangeTest, ARangeLockedByAnotherProgramStopsTheSaveBeforeAnyWrite) {
+    const std::string file = "a\r\n10.0.0.1 " HOST "\r\n# " + std::string(3000, 'x') + "\r\n";
+    WriteHosts(file);
+    UniqueFile other(CreateFileW(HostsPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(other);
+    OVERLAPPED at{};
+    at.Offset = 2000;
+    ASSERT_TRUE(LockFileEx(other.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 10, 0, &at));
+    const SaveOutcome outcome = ChangeLine(LineChoice::Line2, kConstants);
+    EXPECT_EQ(outcome.Result, SaveResult::Failed);
+    EXPECT_EQ(outcome.Step, SaveStep::Lock);
+    EXPECT_EQ(outcome.Error, static_cast<DWORD>(ERROR_LOCK_VIOLATION));
+    EXPECT_TRUE(outcome.FileAsItWas);
+    UnlockFileEx(other.Get(), 0, 10, 0, &at);
+    other.Reset();
     EXPECT_EQ(HostsBytes(), file);
 }
 
-DWORD WINAPI CloseAfterAMoment(void* handle) {
+// Another program holds the file open for writing, changes a byte, flushes and closes, all while
+// the save waits for it: the save reads the file after that, so the change survives.
+struct OtherProgramsEdit {
+    HANDLE File;
+    LONG Offset;
+    char Byte;
+};
+
+DWORD WINAPI EditAfterAMoment(void* argument) {
+    const auto* edit = static_cast<const OtherProgramsEdit*>(argument);
     Sleep(300);
-    CloseHandle(static_cast<HANDLE>(handle));
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(edit->Offset);
+    DWORD written = 0;
+    WriteFile(edit->File, &edit->Byte, 1, &written, &at);
+    FlushFileBuffers(edit->File);
+    CloseHandle(edit->File);
     return 0;
 }
 
-TEST_F(LineChangeTest, FileReleasedWithinASecondIsWritten) {
-    WriteHosts("x\n");
-    // Another process holds the file for a moment, as the DNS Client service does.
-    HANDLE holder = CreateFileW(HostsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    HANDLE releaser = CreateThread(nullptr, 0, CloseAfterAMoment, holder, 0, nullptr);
-    ASSERT_NE(releaser, nullptr);
-    EXPECT_EQ(ChangeLine(LineChoice::Line1, kConstants), SaveOutcome::Succeeded);
-    WaitForSingleObject(releaser, INFINITE);
-    CloseHandle(releaser);
-    EXPECT_EQ(HostsBytes(), "x\r\n192.0.2.1\t\t" HOST "\r\n");
+TEST_F(LineChangeTest, AnotherProgramsChangeMadeWhileTheSaveWaitsSurvives) {
+    const std::string file = "x\n# alice\r\n";
+    WriteHosts(file);
+    OtherProgramsEdit edit{CreateFileW(HostsPath().c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+                           static_cast<LONG>(file.find("alice")), 'b'};
+    ASSERT_NE(edit.File, INVALID_HANDLE_VALUE);
+    HANDLE editor = CreateThread(nullptr, 0, EditAfterAMoment, &edit, 0, nullptr);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(ChangeLine(LineChoice::Line1, kConstants).Result, SaveResult::Succeeded);
+    WaitForSingleObject(editor, INFINITE);
+    CloseHandle(editor);
+    EXPECT_EQ(HostsBytes(), "x\r\n# blice\r\n192.0.2.1\t\t" HOST "\r\n");
 }
 
 TEST_F(LineChangeTest, FileRemovedAfterStartFailsAndIsNotCreated) {
     RemoveHosts();
-    EXPECT_EQ(ChangeLine(LineChoice::Line1, kConstants), SaveOutcome::Failed);
+    const SaveOutcome outcome = ChangeLine(LineChoice::Line1, kConstants);
+    EXPECT_EQ(outcome.Result, SaveResult::Failed);
+    EXPECT_EQ(outcome.Error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(outcome.Attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW(HostsPath().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(LineChangeTest, HiddenSystemFileIsRewrittenInPlace) {
     WriteHosts("1.1.1.1 " HOST "\n");
     ASSERT_TRUE(SetFileAttributesW(HostsPath().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-    EXPECT_EQ(ChangeLine(LineChoice::Automatic, kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(ChangeLine(LineChoice::Automatic, kConstants).Result, SaveResult::Succeeded);
     EXPECT_EQ(HostsBytes(), "");
 }
 
 TEST_F(LineChangeTest, EncodingsAreWrittenBackAsTheyCame) {
     WriteHosts("\xEF\xBB\xBF# \xE4\xB8\xAD\n");
-    EXPECT_EQ(ChangeLine(LineChoice::Line2, kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(ChangeLine(LineChoice::Line2, kConstants).Result, SaveResult::Succeeded);
     EXPECT_EQ(HostsBytes(), "\xEF\xBB\xBF# \xE4\xB8\xAD\r\n198.51.100.1\t\t" HOST "\r\n");
 
     WriteHosts(testing::Utf16File(u"# \u4E2D\r\n1.1.1.1 " HOST "\r\n"));
-    EXPECT_EQ(ChangeLine(LineChoice::Line1, kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(ChangeLine(LineChoice::Line1, kConstants).Result, SaveResult::Succeeded);
     EXPECT_EQ(HostsBytes(), testing::Utf16File(u"# \u4E2D\r\n192.0.2.1\t\t" HOST "\r\n"));
 }
 
@@ -219,11 +275,11 @@ TEST_F(LineChangeTest, FilesLargerThanTheReadBuffer) {
     EXPECT_EQ(detected.Choice, LineChoice::Other);
     EXPECT_EQ(detected.PinnedAddress, L"10.0.0.1");
 
-    EXPECT_EQ(ChangeLine(LineChoice::Line2, testing::kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(ChangeLine(LineChoice::Line2, testing::kConstants).Result, SaveResult::Succeeded);
     EXPECT_EQ(HostsBytes(), blocklist + "198.51.100.1\t\t" HOST "\r\n");
 
     WriteHosts(pinned + blocklist);
-    EXPECT_EQ(ChangeLine(LineChoice::Automatic, testing::kConstants), SaveOutcome::Succeeded);
+    EXPECT_EQ(ChangeLine(LineChoice::Automatic, testing::kConstants).Result, SaveResult::Succeeded);
     EXPECT_EQ(HostsBytes(), blocklist);
 }
 
@@ -260,7 +316,7 @@ TEST_F(LineChangeTest, SavesThroughTheRealFileMatchTheModel) {
         const DetectionResult detected = DetectCurrentLine(testing::kConstants, run.sizes);
         ASSERT_TRUE(detected.Ok) << i;
         ASSERT_EQ(detected.Choice, model::Detect(run.file, testing::kConstants).Choice) << i;
-        ASSERT_EQ(ChangeLine(choice, testing::kConstants, run.sizes), SaveOutcome::Succeeded) << i;
+        ASSERT_EQ(ChangeLine(choice, testing::kConstants, run.sizes).Result, SaveResult::Succeeded) << i;
         const std::string written = HostsBytes(), expected = model::NewContent(run.file, choice, testing::kConstants);
         const auto differ = std::mismatch(written.begin(), written.end(), expected.begin(), expected.end());
         ASSERT_TRUE(written == expected) << "run " << i << ": " << written.size() << " bytes written, "
