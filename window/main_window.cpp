@@ -231,7 +231,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return;
-    if (id == kCommand1Id) {
+    if (id == IDCANCEL) {
+        // Esc, which IsDialogMessage sends as IDCANCEL, is the close button: WM_CLOSE alone
+        // decides whether the window closes.
+        SendMessageW(window_, WM_CLOSE, 0, 0);
+    } else if (id == kCommand1Id) {
         Save();
     } else if (id >= kFirstOptionId && id < kFirstOptionId + static_cast<int>(options_.size())) {
         OnOptionClicked(static_cast<std::size_t>(id - kFirstOptionId));

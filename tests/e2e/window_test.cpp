@@ -287,7 +287,7 @@ TEST_F(Hostline, SelectsTheDetectedOptionAndClosingLeavesTheFileAlone) {
 
 // ---------------------------------------------------------------------------------------------
 // The keyboard and clicks: focus alone never selects, an arrow key or a click selects exactly one,
-// Other cannot be chosen.
+// Other cannot be chosen, Esc closes.
 
 // An arrow key pressed on the focused option, and the option it moves the focus to and selects.
 struct ArrowPress {
@@ -299,7 +299,7 @@ const char* ArrowName(UINT key) {
     return key == VK_UP ? "Up" : key == VK_DOWN ? "Down" : key == VK_LEFT ? "Left" : "Right";
 }
 
-enum class Ending { CloseButton, EnterKey };
+enum class Ending { CloseButton, EnterKey, EscKey };
 
 struct KeyboardCase {
     const char* Name;
@@ -315,8 +315,8 @@ TEST_F(Hostline, MovingTheFocusNeverSelectsExceptByAnArrowKey) {
     const KeyboardCase cases[] = {
         {"line 2 detected; the arrows wrap both ways past the greyed Option4", Pinned(kLine2), 2,
          {{VK_UP, 2}, {VK_DOWN, 0}, {VK_RIGHT, 1}, {VK_LEFT, 0}}, Ending::CloseButton, Pinned(kLine2)},
-        {"other detected; closing after choosing line 2 writes nothing", other, 3,
-         {{VK_DOWN, 1}, {VK_DOWN, 2}}, Ending::CloseButton, other},
+        {"other detected; Esc after choosing line 2 closes and writes nothing", other, 3,
+         {{VK_DOWN, 1}, {VK_DOWN, 2}}, Ending::EscKey, other},
         {"automatic detected; Down then Enter saves line 1", "", 0, {{VK_DOWN, 1}}, Ending::EnterKey,
          Pinned(kLine1)},
     };
@@ -380,6 +380,9 @@ TEST_F(Hostline, MovingTheFocusNeverSelectsExceptByAnArrowKey) {
                 PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
                 break;
             }
+            case Ending::EscKey:
+                PostKey(focus, VK_ESCAPE);
+                break;
         }
         EXPECT_EQ(program_->WaitForExit(), 0u);
         EXPECT_EQ(HostsBytes(), c.After);
