@@ -17,8 +17,8 @@ int RunMessageLoop(HWND window) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);
         if (got == -1) return hostline::window::kExitMessageLoopFailed;
-        // Tab, the arrow keys and Enter, as in a dialog. Once the window is gone the loop only
-        // waits for WM_QUIT.
+        // Tab, the arrow keys, Enter and Esc, as in a dialog. Once the window is gone the loop
+        // only waits for WM_QUIT.
         if (IsWindow(window) && IsDialogMessageW(window, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <new>
 
 #include "hostline_constants.h"
@@ -36,9 +37,10 @@ struct ControlDesign {
 // In creation order, which is also the z-order and so the Tab order. The option group is one tab
 // stop: BM_SETCHECK gives WS_TABSTOP to the checked radio button and takes it from the others,
 // so Tab goes between the selected option and Save (see Select for greyed Other). Option1 starts
-// the one group, so the arrow keys walk all five controls; Command1 has no WS_GROUP, since that
-// would cut Option2..4 off from Option1. The options are plain BS_RADIOBUTTON: an automatic one
-// checks itself when it gets the focus.
+// the one group; Command1 has no WS_GROUP, since that would cut Option2..4 off from Option1. So
+// the dialog manager's group holds Save too, and the arrow keys are not left to it: see
+// OnArrowKey. The options are plain BS_RADIOBUTTON: an automatic one checks itself when it gets
+// the focus.
 constexpr DWORD kOptionStyle = BS_RADIOBUTTON | WS_TABSTOP;
 constexpr ControlDesign kControls[] = {
     {kFirstOptionId + 0, L"\u81EA\u52A8\u6A21\u5F0F", kOptionStyle | WS_GROUP, {360, 240, 1575, 375}},  // 自动模式
@@ -140,11 +142,11 @@ bool MainWindow::CreateControls(HINSTANCE instance) {
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.Id)), instance, nullptr);
         if (!control) return false;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+        if (!SetWindowSubclass(control, &MainWindow::ControlProc, 0, reinterpret_cast<DWORD_PTR>(this)))
+            return false;
         if (design.Id == kCommand1Id) {
             save_ = control;
         } else {
-            if (!SetWindowSubclass(control, &MainWindow::OptionProc, 0, reinterpret_cast<DWORD_PTR>(this)))
-                return false;
             options_[option++] = control;
         }
     }
@@ -172,17 +174,28 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
     return self->HandleMessage(message, wParam, lParam);
 }
 
-LRESULT CALLBACK MainWindow::OptionProc(HWND option, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR refData) {
+LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR refData) {
     auto* self = reinterpret_cast<MainWindow*>(refData);
-    if (message == WM_SETFOCUS) {
-        self->focusArriving_ = true;
-        const LRESULT result = DefSubclassProc(option, message, wParam, lParam);
-        self->focusArriving_ = false;
-        return result;
+    switch (message) {
+        case WM_SETFOCUS: {
+            self->focusArriving_ = true;
+            const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+            self->focusArriving_ = false;
+            return result;
+        }
+        case WM_GETDLGCODE:
+            // IsDialogMessage then hands the arrow keys to the control instead of walking the
+            // group, which would take in Save.
+            return DefSubclassProc(control, message, wParam, lParam) | DLGC_WANTARROWS;
+        case WM_KEYDOWN:
+            if (self->OnArrowKey(control, wParam)) return 0;
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(control, &MainWindow::ControlProc, 0);
+            break;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(option, &MainWindow::OptionProc, 0);
-    return DefSubclassProc(option, message, wParam, lParam);
+    return DefSubclassProc(control, message, wParam, lParam);
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -223,7 +236,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return;
-    if (id == kCommand1Id) {
+    if (id == IDCANCEL) {
+        // Esc, which IsDialogMessage sends as IDCANCEL, is the close button: WM_CLOSE alone
+        // decides whether the window closes.
+        SendMessageW(window_, WM_CLOSE, 0, 0);
+    } else if (id == kCommand1Id) {
         Save();
     } else if (id >= kFirstOptionId && id < kFirstOptionId + static_cast<int>(options_.size())) {
         OnOptionClicked(static_cast<std::size_t>(id - kFirstOptionId));
@@ -234,6 +251,29 @@ void MainWindow::OnOptionClicked(std::size_t index) {
     // Focus alone never selects; a disabled option (Other) is only ever selected by detection.
     if (focusArriving_ || !IsWindowEnabled(options_[index])) return;
     Select(kOptionChoices[index]);
+}
+
+// An arrow key on an option is the user choosing, as in any group of option buttons: it selects
+// the previous (Up, Left) or next (Down, Right) option that can be chosen, wrapping round, and
+// moves the focus there. On Save it does nothing, so the arrows never cross between Save and the
+// options. False for any other key.
+bool MainWindow::OnArrowKey(HWND control, WPARAM key) {
+    const bool back = key == VK_UP || key == VK_LEFT;
+    if (!back && key != VK_DOWN && key != VK_RIGHT) return false;
+    const auto at = std::find(options_.begin(), options_.end(), control);
+    // Once a save has begun the selection is what was saved; a key posted meanwhile changes nothing.
+    if (at == options_.end() || saved_) return true;
+    const std::size_t count = options_.size();
+    const std::size_t from = static_cast<std::size_t>(at - options_.begin());
+    std::size_t next = from;
+    do {
+        next = (next + (back ? count - 1 : 1)) % count;
+    } while (next != from && !IsWindowEnabled(options_[next]));
+    if (!IsWindowEnabled(options_[next])) return true;
+    // Checked before the focus arrives, so that a screen reader announces the option as chosen.
+    Select(kOptionChoices[next]);
+    SetFocus(options_[next]);
+    return true;
 }
 
 void MainWindow::Select(LineChoice choice) {
@@ -281,8 +321,7 @@ void MainWindow::RestoreFocus() {
     if (target) SetFocus(target);
 }
 
-// What DefDlgProc does for WM_NEXTDLGCTL; IsDialogMessage sends it for the arrow keys when the
-// next control in the group is not an option button.
+// What DefDlgProc does for WM_NEXTDLGCTL, which IsDialogMessage sends for Tab and Shift+Tab.
 void MainWindow::MoveFocus(WPARAM wParam, LPARAM lParam) {
     HWND target = nullptr;
     if (LOWORD(lParam)) {

@@ -33,13 +33,14 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK OptionProc(HWND option, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR subclassId, DWORD_PTR refData);
+    static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR subclassId, DWORD_PTR refData);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     bool CreateControls(HINSTANCE instance);
     void OnCommand(int id, int code);
     void OnOptionClicked(std::size_t index);
+    bool OnArrowKey(HWND control, WPARAM key);
     void Select(LineChoice choice);
     void Save();
     void RestoreFocus();
@@ -52,8 +53,8 @@ private:
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     LineChoice selection_ = LineChoice::Automatic;
     HWND lastFocus_ = nullptr;
-    // Set while an option button handles WM_SETFOCUS: the BN_CLICKED a radio button sends when
-    // it merely receives the focus is then told apart from a real click or Space.
+    // Set while a control handles WM_SETFOCUS: the BN_CLICKED a radio button sends when it merely
+    // receives the focus is then told apart from a real click or Space.
     bool focusArriving_ = false;
     bool saved_ = false;
     int exitCode_ = kExitClosedOrSaved;

@@ -326,21 +326,41 @@ TEST_F(Hostline, AQuarterGigabyteEntryLineStartsLikeAnyOther) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Focus never selects; clicks select exactly one; Other cannot be chosen.
+// The keyboard and clicks: focus alone never selects, an arrow key or a click selects exactly one,
+// Other cannot be chosen, Esc closes.
 
-struct FocusCase {
+// An arrow key pressed on the focused option, and the option it moves the focus to and selects.
+struct ArrowPress {
+    UINT Key;
+    int Lands;  // 0 = Option1
+};
+
+const char* ArrowName(UINT key) {
+    return key == VK_UP ? "Up" : key == VK_DOWN ? "Down" : key == VK_LEFT ? "Left" : "Right";
+}
+
+enum class Ending { CloseButton, EnterKey, EscKey };
+
+struct KeyboardCase {
     const char* Name;
     std::string Hosts;
     int Detected;
+    std::vector<ArrowPress> Arrows;  // pressed from Option1
+    Ending End;
+    std::string After;  // the file once the program has ended
 };
 
-TEST_F(Hostline, MovingTheFocusNeverChangesTheSelection) {
-    const FocusCase cases[] = {
-        {"line 2 detected", Pinned(kLine2), 2},
-        {"other detected, Option4 greyed", "10.9.9.9 " + kHost + "\r\n", 3},
-        {"automatic detected", "", 0},
+TEST_F(Hostline, MovingTheFocusNeverSelectsExceptByAnArrowKey) {
+    const std::string other = "10.9.9.9 " + kHost + "\r\n";
+    const KeyboardCase cases[] = {
+        {"line 2 detected; the arrows wrap both ways past the greyed Option4", Pinned(kLine2), 2,
+         {{VK_UP, 2}, {VK_DOWN, 0}, {VK_RIGHT, 1}, {VK_LEFT, 0}}, Ending::CloseButton, Pinned(kLine2)},
+        {"other detected; Esc after choosing line 2 closes and writes nothing", other, 3,
+         {{VK_DOWN, 1}, {VK_DOWN, 2}}, Ending::EscKey, other},
+        {"automatic detected; Down then Enter saves line 1", "", 0, {{VK_DOWN, 1}}, Ending::EnterKey,
+         Pinned(kLine1)},
     };
-    for (const FocusCase& c : cases) {
+    for (const KeyboardCase& c : cases) {
         SCOPED_TRACE(c.Name);
         const Form1 form = StartOn(c.Hosts);
         ASSERT_NE(form.Window, nullptr);
@@ -352,7 +372,8 @@ TEST_F(Hostline, MovingTheFocusNeverChangesTheSelection) {
         EXPECT_EQ(CheckedOptions(form), detected) << "after the first focus";
 
         // The option group is one tab stop, at the selected option, or at Option1 while the
-        // selection is the greyed Other; Tab goes between it and Save.
+        // selection is the greyed Other; Tab goes between it and Save. An arrow key on Save
+        // leaves the focus there: had it gone into the group, the Tab after it would reach Save.
         HWND groupStop = form.Options[c.Detected == 3 ? 0 : c.Detected];
         ASSERT_TRUE(program_->WaitForFocus(groupStop)) << "first focus on " << NameOf(form, program_->FocusedWindow());
         const std::vector<HWND> tabOrder{groupStop, form.Command1};
@@ -361,6 +382,7 @@ TEST_F(Hostline, MovingTheFocusNeverChangesTheSelection) {
             const auto at = std::find(tabOrder.begin(), tabOrder.end(), from);
             ASSERT_NE(at, tabOrder.end()) << "focus on a control outside the Tab order";
             HWND next = tabOrder[(static_cast<std::size_t>(at - tabOrder.begin()) + 1) % tabOrder.size()];
+            if (from == form.Command1) PostKey(from, VK_UP);
             PostKey(from, VK_TAB);
             ASSERT_TRUE(program_->WaitForFocus(next))
                 << "Tab press " << press << " from " << NameOf(form, from) << " went to "
@@ -368,22 +390,42 @@ TEST_F(Hostline, MovingTheFocusNeverChangesTheSelection) {
             EXPECT_EQ(CheckedOptions(form), detected) << "after Tab press " << press;
         }
 
-        // The arrow keys move within the group without selecting either.
-        for (int press = 0; press < 4; ++press) {
-            HWND from = program_->FocusedWindow();
-            PostKey(from, VK_DOWN);
-            ASSERT_TRUE(WaitUntil([&] { return program_->FocusedWindow() != from; })) << "arrow press " << press;
-            EXPECT_TRUE(IsChild(form.Window, program_->FocusedWindow()));
-            EXPECT_EQ(CheckedOptions(form), detected) << "after arrow press " << press;
-        }
-
         // Asking the window to move the focus (as the dialog manager would) selects nothing.
         PostMessageW(form.Window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(form.Options[0]), TRUE);
         ASSERT_TRUE(program_->WaitForFocus(form.Options[0]));
         EXPECT_EQ(CheckedOptions(form), detected) << "after WM_NEXTDLGCTL";
 
-        PostMessageW(form.Window, WM_CLOSE, 0, 0);
+        // An arrow key is the user choosing: it selects the option it moves to, never Save and
+        // never the greyed Option4.
+        for (const ArrowPress& arrow : c.Arrows) {
+            HWND from = program_->FocusedWindow();
+            PostKey(from, arrow.Key);
+            ASSERT_TRUE(program_->WaitForFocus(form.Options[arrow.Lands]))
+                << ArrowName(arrow.Key) << " from " << NameOf(form, from) << " went to "
+                << NameOf(form, program_->FocusedWindow());
+            EXPECT_EQ(CheckedOptions(form), std::vector<int>{arrow.Lands})
+                << "after " << ArrowName(arrow.Key) << " from " << NameOf(form, from);
+        }
+
+        HWND focus = program_->FocusedWindow();
+        switch (c.End) {
+            case Ending::CloseButton:
+                PostMessageW(form.Window, WM_CLOSE, 0, 0);
+                break;
+            case Ending::EnterKey: {
+                PostKey(focus, VK_RETURN);
+                HWND box = program_->WaitForMessageBox();
+                ASSERT_NE(box, nullptr) << "Enter did not save";
+                ExpectSaveMessage(box, form, kSucceededTitle, kSucceededText);
+                PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+                break;
+            }
+            case Ending::EscKey:
+                PostKey(focus, VK_ESCAPE);
+                break;
+        }
         EXPECT_EQ(program_->WaitForExit(), 0u);
+        EXPECT_EQ(HostsBytes(), c.After);
     }
 }
 
