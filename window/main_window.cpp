@@ -248,8 +248,9 @@ void MainWindow::OnCommand(int id, int code) {
 }
 
 void MainWindow::OnOptionClicked(std::size_t index) {
-    // Focus alone never selects; a disabled option (Other) is only ever selected by detection.
-    if (focusArriving_ || !IsWindowEnabled(options_[index])) return;
+    // Focus alone never selects; a disabled option (Other) is only ever selected by detection;
+    // once a save has begun the selection is what was saved.
+    if (focusArriving_ || saved_ || !IsWindowEnabled(options_[index])) return;
     Select(kOptionChoices[index]);
 }
 
