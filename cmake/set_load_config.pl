@@ -4,6 +4,10 @@
 # load configuration entry empty, so Windows never reads the structure. This points the entry at
 # it, with the address the link map gives and the size the structure states, and writes the
 # header's checksum anew. Only Perl's core is used: perl-base is on every Debian system.
+#
+# Newer lld (LLVM 20 on) takes -Wl,--dependent-load-flag=0x800, the MinGW spelling of MSVC's
+# /DEPENDENTLOADFLAG, and points the header at the structure itself. Linking with it, once lld
+# keeps the unwind tables that CMakeLists.txt says it drops, makes this script unnecessary.
 use strict;
 use warnings;
 

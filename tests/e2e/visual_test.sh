@@ -7,28 +7,29 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 prefix=$1 program=$2 screenshot=$3 host=$4 line1=$5
 
-for tool in Xvfb xdotool import; do
+for tool in xvfb-run Xvfb xauth xdotool import; do
     if ! command -v "$tool" >/dev/null; then
         echo "skipped: $tool is not installed (scripts/setup installs it)"
         exit 77
     fi
 done
 
-# Shared helpers: a free display, CJK fonts for the prefix, waiting for a window.
+# A virtual display of its own, whatever DISPLAY says: the test runs again under xvfb-run, which
+# finds a free display number, waits until the server is up and ends it afterwards.
+if [ -z "${HOSTLINE_VISUAL_ON_XVFB:-}" ]; then
+    HOSTLINE_VISUAL_ON_XVFB=1 exec xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$@"
+fi
+
+# Shared helpers: CJK fonts for the prefix, waiting for a window.
 source "$here/scripts/x11-helpers"
 
-display=$(free_display)
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
 wine_pid=""
 cleanup() {
     [ -z "$wine_pid" ] || kill "$wine_pid" 2>/dev/null || true
     WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
-export DISPLAY=":$display" HOSTLINE_WINE_GRAPHICS=x11
-wait_for_display
+export HOSTLINE_WINE_GRAPHICS=x11
 
 "$here/scripts/wine-prefix" "$prefix" x11
 prepare_cjk_fonts "$prefix"
