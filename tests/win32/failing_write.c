@@ -1,7 +1,9 @@
 /* Preloaded into Wine, stands in for a disk that fails under a save: the first write to the hosts
  * file that reaches byte HOSTLINE_FAIL_AT writes the bytes before it and then fails with EIO, as a
  * bad sector would. With HOSTLINE_FAIL_THEN=fail every later write to the file fails too (the disk
- * is gone); otherwise later writes work again. Other files are never touched. */
+ * is gone); otherwise later writes work again. Other files are never touched, and neither is
+ * wineserver: it sets a file's length with a write of its own, which a disk stand-in for the
+ * program must let through. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -27,7 +29,8 @@ static int is_hosts_file(int fd) {
 
 static ssize_t faulty_write(int fd, const void* data, size_t count, off64_t offset, positioned_write real) {
     const char* at = getenv("HOSTLINE_FAIL_AT");
-    if (!at || !is_hosts_file(fd)) return real(fd, data, count, offset);
+    if (!at || strstr(program_invocation_short_name, "wineserver") || !is_hosts_file(fd))
+        return real(fd, data, count, offset);
     const char* then = getenv("HOSTLINE_FAIL_THEN");
     if (failed) {
         if (then && strcmp(then, "fail") == 0) {
