@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "../tests/e2e/hostline_driver.h"
-#include "../tests/win32/file_bytes.h"
+#include "file_bytes.h"
 #include "generated_hosts.h"
 #include "hostline_constants.h"
+#include "hostline_driver.h"
 #include "hosts_win32.h"
 
 namespace {
@@ -110,11 +110,12 @@ int wmain(int argc, wchar_t** argv) {
     shape.lineEnd = "\n";
     const std::string millionLf = bench::GeneratedHostsFile(shape);
 
-    const win32::ReadResult original = win32::ReadWholeFile(win32::HostsPath());
+    std::string original;
+    const bool hadHosts = win32::ReadFileBytes(win32::HostsPath(), original);
     Timings small, large, first, lf;
     const bool ok = Measure(program, oneLine, runs, small) && Measure(program, million, runs, large) &&
                     Measure(program, millionEntriesFirst, runs, first) && Measure(program, millionLf, runs, lf);
-    if (original.Ok) WriteHosts(std::string(original.Bytes.View()));
+    if (hadHosts) WriteHosts(original);
     if (!ok) {
         std::fputs("the program did not start, show its window or answer Save\n", stderr);
         return 1;

@@ -8,12 +8,13 @@
 
 #include "generated_hosts.h"
 #include "hosts_file.h"
+#include "test_support.h"
 
 namespace {
 
 using namespace hostline;
 
-constexpr HostsConstants kConstants{"service.example.com", "192.0.2.1", "198.51.100.1"};
+using testing::kConstants;
 
 const std::string& File(int lines, const char* lineEnd = "\r\n") {
     static std::map<std::pair<int, std::string>, std::string> files;
@@ -30,7 +31,7 @@ const std::string& File(int lines, const char* lineEnd = "\r\n") {
 
 // Takes the new content as a save's file writer does, minus the system call: long runs come as
 // views into the file read, short pieces through the 64 KiB staging buffer.
-class WriterLikeSink : public ContentSink {
+class WriterLikeSink final : public ContentSink {
 public:
     void Write(std::string_view bytes) override {
         benchmark::DoNotOptimize(bytes.data());

@@ -7,17 +7,16 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "../tests/hosts_properties.h"
+#include "hosts_properties.h"
+#include "test_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace hostline;
     if (size < 2) return 0;
-    static constexpr HostsConstants kDistinct{"service.example.com", "192.0.2.1", "198.51.100.1"};
-    static constexpr HostsConstants kEqual{"service.example.com", "10.0.0.1", "10.0.0.1"};
     static constexpr LineChoice kChoices[] = {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2};
 
     const LineChoice choice = kChoices[data[0] % 3];
-    const HostsConstants& constants = (data[0] & 0x80) ? kEqual : kDistinct;
+    const HostsConstants& constants = (data[0] & 0x80) ? testing::kEqualLines : testing::kConstants;
     const BufferSizes sizes{1u + (data[1] & 0x0F), 1u + (data[1] >> 4)};
     const std::size_t step = 1 + (data[0] >> 2 & 0x1F);
     const std::string_view file(reinterpret_cast<const char*>(data + 2), size - 2);

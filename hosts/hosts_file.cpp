@@ -156,11 +156,16 @@ private:
     std::size_t headSize_ = 0;
 };
 
-class StringSink : public ContentSink {
-public:
-    void Write(std::string_view bytes) override { text.append(bytes); }
-    std::string text;
-};
+// UTF-16 bytes in either byte order to native code units; an odd last byte is left out.
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const auto first = static_cast<unsigned char>(bytes[2 * i]);
+        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        units[i] = static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    }
+    return units;
+}
 
 std::string EncodeUtf16(std::u16string_view units, bool bigEndian, std::string out) {
     for (const char16_t unit : units) {
@@ -181,7 +186,7 @@ HostsFileParts SplitHostsFile(std::string_view file) {
         parts.Mark = file.substr(0, 2);
         const std::size_t units = (file.size() - 2) / 2;
         parts.Body = file.substr(2, units * 2);
-        parts.Tail = file.substr(2 + units * 2);
+        parts.OddByte = file.substr(2 + units * 2);
     } else if (file.substr(0, 3) == kUtf8Mark) {
         parts.Encoding = HostsEncoding::Utf8Bom;
         parts.Mark = file.substr(0, 3);
@@ -190,16 +195,6 @@ HostsFileParts SplitHostsFile(std::string_view file) {
         parts.Body = file;
     }
     return parts;
-}
-
-std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const auto first = static_cast<unsigned char>(bytes[2 * i]);
-        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
-        units[i] = static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
-    }
-    return units;
 }
 
 DetectedLine DetectLine(std::string_view file, const HostsConstants& constants) {
@@ -237,10 +232,10 @@ void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstan
         lines.reserve(parts.Body.size() / 2 + parts.Body.size() / 16 + constants.ServiceHost.size() + 32);
         AppendNewLines<char16_t>(lines, DecodeUtf16(parts.Body, bigEndian), choice, constants);
         std::string bytes;
-        bytes.reserve(parts.Mark.size() + 2 * lines.size() + parts.Tail.size());
+        bytes.reserve(parts.Mark.size() + 2 * lines.size() + parts.OddByte.size());
         bytes.append(parts.Mark);
         bytes = EncodeUtf16(lines, bigEndian, std::move(bytes));
-        bytes.append(parts.Tail);
+        bytes.append(parts.OddByte);
         sink.Write(bytes);
         return;
     }
@@ -264,12 +259,6 @@ std::size_t FirstChangedLine(std::string_view lines, const HostsConstants& const
     return std::min(line, firstEntry);
 }
 
-std::size_t UnchangedPrefix(std::string_view file, const HostsConstants& constants) {
-    const HostsFileParts parts = SplitHostsFile(file);
-    if (IsUtf16(parts.Encoding)) return 0;
-    return parts.Mark.size() + FirstChangedLine(parts.Body, constants);
-}
-
 void EmitNewTail(std::string_view tail, bool atFileStart, LineChoice choice, const HostsConstants& constants,
                  ContentSink& sink, const BufferSizes& sizes) {
     if (atFileStart) {
@@ -281,14 +270,6 @@ void EmitNewTail(std::string_view tail, bool atFileStart, LineChoice choice, con
     StagedOutput out(sink, false, sizes.Staging);
     AppendNewLines<char>(out, Text<char>(tail), choice, constants);
     out.Finish();
-}
-
-std::string BuildNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
-                            const BufferSizes& sizes) {
-    StringSink sink;
-    sink.text.reserve(file.size() + file.size() / 8 + constants.ServiceHost.size() + 64);
-    EmitNewContent(file, choice, constants, sink, sizes);
-    return std::move(sink.text);
 }
 
 }  // namespace hostline

@@ -37,7 +37,7 @@ struct HostsFileParts {
     HostsEncoding Encoding = HostsEncoding::Ansi;
     std::string_view Mark;  // the byte-order mark, written back in front of the new content
     std::string_view Body;  // the lines
-    std::string_view Tail;  // a UTF-16 file's odd last byte, which is no code unit; kept at the end
+    std::string_view OddByte;  // a UTF-16 file's odd last byte, which is no code unit; kept at the end
 };
 
 HostsFileParts SplitHostsFile(std::string_view file);
@@ -74,25 +74,14 @@ protected:
 void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
                     ContentSink& sink, const BufferSizes& sizes = {});
 
-// The same, collected into one string.
-std::string BuildNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
-                            const BufferSizes& sizes = {});
-
 // The start of the first of `lines` (bytes, no mark) that a rewrite drops or edits, or whose
 // terminator it changes (a last line without one included), or lines.size() when there is none.
 std::size_t FirstChangedLine(std::string_view lines, const HostsConstants& constants);
 
-// How many bytes at the start of the file a rewrite leaves exactly as they are: everything before
-// the first line that it drops or edits, or whose terminator it changes, or the whole file when there is no
-// such line. A save only needs to keep and write the rest. Always 0 for UTF-16 files.
-std::size_t UnchangedPrefix(std::string_view file, const HostsConstants& constants);
-
-// The new content from UnchangedPrefix(file) on, given only the file's bytes from there on.
-// Together with the unchanged prefix it is exactly the content EmitNewContent gives.
+// The new content from the first line that changes on (see FirstChangedLine; everything before
+// it stays as it is), given only the file's bytes from there on: together with the bytes before
+// them it is exactly the content EmitNewContent gives. `atFileStart` when they are the whole file.
 void EmitNewTail(std::string_view tail, bool atFileStart, LineChoice choice, const HostsConstants& constants,
                  ContentSink& sink, const BufferSizes& sizes = {});
-
-// UTF-16 bytes in either byte order to native code units; an odd last byte is left out.
-std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian);
 
 }  // namespace hostline

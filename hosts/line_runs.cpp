@@ -76,8 +76,7 @@ StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constan
     StreamedDetection result;
     std::string_view run;
     while (runs.Next(run)) {
-        result.Encoding = runs.Encoding();
-        if (IsUtf16(result.Encoding)) {
+        if (IsUtf16(runs.Encoding())) {
             result.Utf16 = true;
             return result;
         }

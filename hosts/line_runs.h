@@ -61,13 +61,14 @@ struct StreamedDetection {
     bool ReadFailed = false;
     bool Utf16 = false;  // UTF-16 files are not read in runs; the caller reads them whole
     LineChoice Choice = LineChoice::Automatic;
-    HostsEncoding Encoding = HostsEncoding::Ansi;
     std::string Address;  // the deciding entry's address bytes
 };
 StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constants);
 
-// The unchanged prefix (see UnchangedPrefix) of a file read in runs. Reading stops at the first
-// line that changes; the caller reads what follows into memory of its own.
+// How many bytes at the start of a file read in runs a rewrite leaves exactly as they are:
+// everything before the first line that it drops or edits, or whose terminator it changes (see
+// FirstChangedLine), the byte-order mark included; always 0 for UTF-16 files. Reading stops at
+// that line; the caller reads what follows into memory of its own.
 struct StreamedPrefix {
     bool ReadFailed = false;
     std::uint64_t Unchanged = 0;

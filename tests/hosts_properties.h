@@ -28,11 +28,19 @@ inline LineRuns::Reader ServeFile(std::string_view file, std::size_t step,
     };
 }
 
-class CollectedContent : public ContentSink {
+class CollectedContent final : public ContentSink {
 public:
     void Write(std::string_view bytes) override { text.append(bytes); }
     std::string text;
 };
+
+// The program's new content for the whole file, collected into one string.
+inline std::string NewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
+                              const BufferSizes& sizes = {}) {
+    CollectedContent content;
+    EmitNewContent(file, choice, constants, content, sizes);
+    return std::move(content.text);
+}
 
 // An empty result means the program agrees with the model. `step` is the most one read returns.
 inline std::string CompareWithModel(std::string_view file, LineChoice choice, const HostsConstants& constants,
@@ -56,7 +64,7 @@ inline std::string CompareWithModel(std::string_view file, LineChoice choice, co
     if (model::Detect(content, constants).Choice != readBack) return "the new content reads as another choice";
     if (model::NewContent(content, choice, constants) != content) return "a second save changes the content";
 
-    if (BuildNewContent(file, choice, constants, sizes) != content) return "the new content differs";
+    if (NewContent(file, choice, constants, sizes) != content) return "the new content differs";
 
     // A save reads in runs up to the first line that changes and writes only from there.
     LineRuns prefixRuns(ServeFile(file, step), sizes.ReadRun);

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <new>
 
 #include "hostline_constants.h"
@@ -24,7 +23,7 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 constexpr DWORD kWindowExStyle = 0;
 
 // Ids away from IDOK and IDCANCEL, which IsDialogMessage sends for Enter and Esc on its own.
-constexpr int kCommand1Id = 100;
+constexpr int kSaveButtonId = 100;
 constexpr int kFirstOptionId = 101;
 
 struct ControlDesign {
@@ -34,25 +33,17 @@ struct ControlDesign {
     TwipsRect Twips;
 };
 
-// In creation order, which is also the z-order and so the Tab order. The option group is one tab
-// stop: BM_SETCHECK gives WS_TABSTOP to the checked radio button and takes it from the others,
-// so Tab goes between the selected option and Save (see Select for greyed Other). Option1 starts
-// the one group; Command1 has no WS_GROUP, since that would cut Option2..4 off from Option1. So
-// the dialog manager's group holds Save too, and the arrow keys are not left to it: see
-// OnArrowKey. The options are plain BS_RADIOBUTTON: an automatic one checks itself when it gets
-// the focus.
+// In creation order, which is also the z-order and so the Tab order (keyboard.cpp). Option1
+// starts the one group; Save has no WS_GROUP, which would cut Option2..4 off from Option1. The
+// options are plain BS_RADIOBUTTON: an automatic one checks itself when it merely gets the focus.
 constexpr DWORD kOptionStyle = BS_RADIOBUTTON | WS_TABSTOP;
 constexpr ControlDesign kControls[] = {
     {kFirstOptionId + 0, L"\u81EA\u52A8\u6A21\u5F0F", kOptionStyle | WS_GROUP, {360, 240, 1575, 375}},  // 自动模式
-    {kCommand1Id, L"\u4FDD\u5B58", BS_DEFPUSHBUTTON | WS_TABSTOP, {3000, 240, 1695, 1335}},  // 保存
+    {kSaveButtonId, L"\u4FDD\u5B58", BS_DEFPUSHBUTTON | WS_TABSTOP, {3000, 240, 1695, 1335}},  // 保存
     {kFirstOptionId + 1, L"\u7EBF\u8DEF1", kOptionStyle, {360, 600, 1575, 375}},  // 线路1
     {kFirstOptionId + 2, L"\u7EBF\u8DEF2", kOptionStyle, {360, 960, 1575, 375}},  // 线路2
     {kFirstOptionId + 3, L"\u5176\u4ED6", kOptionStyle | WS_DISABLED, {360, 1320, 1575, 375}},  // 其他
 };
-
-// Option1..Option4 in LineChoice order.
-constexpr LineChoice kOptionChoices[] = {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2,
-                                         LineChoice::Other};
 
 // The DPI the layout is scaled for. The manifest declares system DPI awareness, so this is the
 // DPI every other part of the system (metrics, fonts) uses for this process too.
@@ -78,7 +69,7 @@ win32::UniqueFont CreateMessageFont(int dpi) {
     return win32::UniqueFont(CreateFontIndirectW(&font));
 }
 
-bool RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
+DWORD RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = windowProc;
@@ -93,7 +84,9 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
-    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    if (RegisterClassExW(&windowClass)) return ERROR_SUCCESS;
+    const DWORD error = GetLastError();
+    return error == ERROR_CLASS_ALREADY_EXISTS ? ERROR_SUCCESS : error;
 }
 
 // The outer rectangle for the designed client size, centred on the primary monitor's work area
@@ -114,43 +107,42 @@ RECT CentredWindowRect(int dpi) {
 
 }  // namespace
 
-bool MainWindow::Create(HINSTANCE instance, LineChoice detected) {
-    if (!RegisterWindowClass(instance, &MainWindow::WindowProc)) return false;
+DWORD MainWindow::Create(HINSTANCE instance, LineChoice detected) {
+    if (const DWORD error = RegisterWindowClass(instance, &MainWindow::WindowProc)) return error;
     dpi_ = SystemDpi();
     font_ = CreateMessageFont(dpi_);
-    if (!font_) return false;
+    if (!font_) return GetLastError();
     const RECT rect = CentredWindowRect(dpi_);
     // WM_NCCREATE stores `this`; from then on the window procedure forwards here.
     HWND window = CreateWindowExW(kWindowExStyle, kClassName, kCaption, kWindowStyle, rect.left, rect.top,
                                   rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance,
                                   this);
-    if (!window) return false;
-    if (!CreateControls(instance)) {
+    if (!window) return GetLastError();
+    if (const DWORD error = CreateControls(instance)) {
         DestroyWindow(window);
-        return false;
+        return error;
     }
     Select(detected);
-    return true;
+    return ERROR_SUCCESS;
 }
 
-bool MainWindow::CreateControls(HINSTANCE instance) {
-    std::size_t option = 0;
+DWORD MainWindow::CreateControls(HINSTANCE instance) {
     for (const ControlDesign& design : kControls) {
         const RECT rect = ToPixels(design.Twips, dpi_);
         HWND control = CreateWindowExW(0, L"BUTTON", design.Text, WS_CHILD | WS_VISIBLE | design.Style, rect.left,
                                        rect.top, rect.right - rect.left, rect.bottom - rect.top, window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.Id)), instance, nullptr);
-        if (!control) return false;
+        if (!control) return GetLastError();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         if (!SetWindowSubclass(control, &MainWindow::ControlProc, 0, reinterpret_cast<DWORD_PTR>(this)))
-            return false;
-        if (design.Id == kCommand1Id) {
+            return ERROR_NOT_ENOUGH_MEMORY;  // it sets no error code; memory is all it can lack
+        if (design.Id == kSaveButtonId) {
             save_ = control;
         } else {
-            options_[option++] = control;
+            options_[static_cast<std::size_t>(design.Id - kFirstOptionId)] = control;
         }
     }
-    return true;
+    return ERROR_SUCCESS;
 }
 
 void MainWindow::Show(int showCommand) {
@@ -174,30 +166,6 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
     return self->HandleMessage(message, wParam, lParam);
 }
 
-LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR refData) {
-    auto* self = reinterpret_cast<MainWindow*>(refData);
-    switch (message) {
-        case WM_SETFOCUS: {
-            self->focusArriving_ = true;
-            const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
-            self->focusArriving_ = false;
-            return result;
-        }
-        case WM_GETDLGCODE:
-            // IsDialogMessage then hands the arrow keys to the control instead of walking the
-            // group, which would take in Save.
-            return DefSubclassProc(control, message, wParam, lParam) | DLGC_WANTARROWS;
-        case WM_KEYDOWN:
-            if (self->OnArrowKey(control, wParam)) return 0;
-            break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(control, &MainWindow::ControlProc, 0);
-            break;
-    }
-    return DefSubclassProc(control, message, wParam, lParam);
-}
-
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
@@ -205,18 +173,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case DM_GETDEFID:
             // IsDialogMessage asks this for Enter; without it Enter would send IDOK.
-            return MAKELRESULT(kCommand1Id, DC_HASDEFID);
+            return MAKELRESULT(kSaveButtonId, DC_HASDEFID);
         case WM_NEXTDLGCTL:
-            MoveFocus(wParam, lParam);
+            OnNextDlgCtl(wParam, lParam);
             return 0;
         case WM_ACTIVATE:
-            // A plain window loses its child's focus when deactivated; put it back, as dialogs do.
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                HWND focus = GetFocus();
-                if (focus && IsChild(window_, focus)) lastFocus_ = focus;
-            } else if (!HIWORD(wParam)) {
-                RestoreFocus();
-            }
+            OnActivate(wParam);
             return 0;
         case WM_SETFOCUS:
             RestoreFocus();
@@ -227,7 +189,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!saved_) DestroyWindow(window_);
             return 0;
         case WM_DESTROY:
-            PostQuitMessage(exitCode_);
+            PostQuitMessage(0);
             return 0;
         default:
             return DefWindowProcW(window_, message, wParam, lParam);
@@ -240,7 +202,7 @@ void MainWindow::OnCommand(int id, int code) {
         // Esc, which IsDialogMessage sends as IDCANCEL, is the close button: WM_CLOSE alone
         // decides whether the window closes.
         SendMessageW(window_, WM_CLOSE, 0, 0);
-    } else if (id == kCommand1Id) {
+    } else if (id == kSaveButtonId) {
         Save();
     } else if (id >= kFirstOptionId && id < kFirstOptionId + static_cast<int>(options_.size())) {
         OnOptionClicked(static_cast<std::size_t>(id - kFirstOptionId));
@@ -251,44 +213,14 @@ void MainWindow::OnOptionClicked(std::size_t index) {
     // Focus alone never selects; a disabled option (Other) is only ever selected by detection;
     // once a save has begun the selection is what was saved.
     if (focusArriving_ || saved_ || !IsWindowEnabled(options_[index])) return;
-    Select(kOptionChoices[index]);
-}
-
-// An arrow key on an option is the user choosing, as in any group of option buttons: it selects
-// the previous (Up, Left) or next (Down, Right) option that can be chosen, wrapping round, and
-// moves the focus there. On Save it does nothing, so the arrows never cross between Save and the
-// options. False for any other key.
-bool MainWindow::OnArrowKey(HWND control, WPARAM key) {
-    const bool back = key == VK_UP || key == VK_LEFT;
-    if (!back && key != VK_DOWN && key != VK_RIGHT) return false;
-    const auto at = std::find(options_.begin(), options_.end(), control);
-    // Once a save has begun the selection is what was saved; a key posted meanwhile changes nothing.
-    if (at == options_.end() || saved_) return true;
-    const std::size_t count = options_.size();
-    const std::size_t from = static_cast<std::size_t>(at - options_.begin());
-    std::size_t next = from;
-    do {
-        next = (next + (back ? count - 1 : 1)) % count;
-    } while (next != from && !IsWindowEnabled(options_[next]));
-    if (!IsWindowEnabled(options_[next])) return true;
-    // Checked before the focus arrives, so that a screen reader announces the option as chosen.
-    Select(kOptionChoices[next]);
-    SetFocus(options_[next]);
-    return true;
+    Select(OptionChoice(index));
 }
 
 void MainWindow::Select(LineChoice choice) {
     selection_ = choice;
-    for (std::size_t i = 0; i < options_.size(); ++i) {
-        SendMessageW(options_[i], BM_SETCHECK, kOptionChoices[i] == choice ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
-    // The checked button now holds the group's tab stop. When that is the greyed Other, Tab could
-    // not reach the group at all, so Option1 holds it instead.
-    HWND selected = options_[static_cast<std::size_t>(choice)];
-    if (!IsWindowEnabled(selected)) {
-        const LONG_PTR style = GetWindowLongPtrW(options_[0], GWL_STYLE);
-        SetWindowLongPtrW(options_[0], GWL_STYLE, style | WS_TABSTOP);
-    }
+    for (std::size_t i = 0; i < options_.size(); ++i)
+        SendMessageW(options_[i], BM_SETCHECK, i == OptionIndex(choice) ? BST_CHECKED : BST_UNCHECKED, 0);
+    KeepGroupReachable();
 }
 
 void MainWindow::Save() {
@@ -305,33 +237,10 @@ void MainWindow::Save() {
         outcome.Error = ERROR_NOT_ENOUGH_MEMORY;
         outcome.Attributes = FILE_ATTRIBUTE_NORMAL;
     }
-    // Set before the box is shown: the save has happened, whatever ends the program from here.
-    exitCode_ = outcome.Result == win32::SaveResult::Succeeded ? kExitClosedOrSaved : kExitSaveFailed;
+    // Known before the box is shown: the save has happened, whatever ends the program from here.
+    saveFailed_ = outcome.Result == win32::SaveResult::Failed;
     ShowSaveOutcome(window_, outcome);
     DestroyWindow(window_);
-}
-
-void MainWindow::RestoreFocus() {
-    HWND target = lastFocus_;
-    if (!target || !IsWindowEnabled(target)) {
-        // First activation: the option group, which comes first in the Tab order, at its tab
-        // stop. GetNextDlgTabItem would pick Save, which precedes Option2 and Option3 in z-order.
-        HWND selected = options_[static_cast<std::size_t>(selection_)];
-        target = IsWindowEnabled(selected) ? selected : options_[0];
-    }
-    if (target) SetFocus(target);
-}
-
-// What DefDlgProc does for WM_NEXTDLGCTL, which IsDialogMessage sends for Tab and Shift+Tab.
-void MainWindow::MoveFocus(WPARAM wParam, LPARAM lParam) {
-    HWND target = nullptr;
-    if (LOWORD(lParam)) {
-        target = reinterpret_cast<HWND>(wParam);
-    } else {
-        HWND focus = GetFocus();
-        target = GetNextDlgTabItem(window_, IsChild(window_, focus) ? focus : nullptr, wParam != 0);
-    }
-    if (target && IsChild(window_, target)) SetFocus(target);
 }
 
 }  // namespace hostline::window

@@ -1,23 +1,17 @@
 // Form1: four option buttons for the line and one Save button. The object owns every handle the
-// window needs; the window procedure reaches it through GWLP_USERDATA.
+// window needs; the window procedure reaches it through GWLP_USERDATA. main_window.cpp makes the
+// window and carries out the choice; keyboard.cpp is how the keyboard and the focus move in it.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
+#include <cstddef>
 
 #include "hosts_file.h"
 #include "unique_handle.h"
 
 namespace hostline::window {
-
-// The process's exit codes, so that a caller (or a test) can tell how the program ended.
-enum ExitCode : int {
-    kExitClosedOrSaved = 0,
-    kExitStartFailed = 1,
-    kExitSaveFailed = 2,
-    kExitMessageLoopFailed = 3,
-};
 
 class MainWindow {
 public:
@@ -25,26 +19,37 @@ public:
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Creates the window hidden, with `detected` selected. False when any part could not be made.
-    bool Create(HINSTANCE instance, LineChoice detected);
+    // Creates the window hidden, with `detected` selected. ERROR_SUCCESS, or the code of the
+    // call that failed.
+    DWORD Create(HINSTANCE instance, LineChoice detected);
     void Show(int showCommand);
     HWND Handle() const { return window_; }
-    int ExitCode() const { return exitCode_; }
+    // Whether the program ended by a save that failed; it is known before the message shows.
+    bool SaveFailed() const { return saveFailed_; }
 
 private:
+    // The option buttons stand for the choices in LineChoice's own order: Automatic, Line1,
+    // Line2, Other.
+    static constexpr std::size_t OptionIndex(LineChoice choice) { return static_cast<std::size_t>(choice); }
+    static constexpr LineChoice OptionChoice(std::size_t index) { return static_cast<LineChoice>(index); }
+
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR subclassId, DWORD_PTR refData);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    bool CreateControls(HINSTANCE instance);
+    DWORD CreateControls(HINSTANCE instance);
     void OnCommand(int id, int code);
     void OnOptionClicked(std::size_t index);
-    bool OnArrowKey(HWND control, WPARAM key);
     void Select(LineChoice choice);
     void Save();
+
+    // The keyboard and the focus (keyboard.cpp).
+    static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR subclassId, DWORD_PTR refData);
+    bool OnArrowKey(HWND control, WPARAM key);
+    void OnActivate(WPARAM wParam);
+    void OnNextDlgCtl(WPARAM wParam, LPARAM lParam);
     void RestoreFocus();
-    void MoveFocus(WPARAM wParam, LPARAM lParam);
+    void KeepGroupReachable();
 
     HWND window_ = nullptr;
     HWND save_ = nullptr;
@@ -57,7 +62,9 @@ private:
     // receives the focus is then told apart from a real click or Space.
     bool focusArriving_ = false;
     bool saved_ = false;
-    int exitCode_ = kExitClosedOrSaved;
+    bool saveFailed_ = false;
 };
+
+static_assert(static_cast<std::size_t>(LineChoice::Other) == 3, "one option button per choice, in order");
 
 }  // namespace hostline::window

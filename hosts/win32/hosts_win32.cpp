@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <stdexcept>
+#include <memory>
 
 #include "line_runs.h"
 #include "unique_handle.h"
@@ -39,6 +39,30 @@ UniqueFile OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD d
         Sleep(kSharingRetryPause);
     }
 }
+
+// The system directory without a trailing backslash; empty text when the query fails.
+std::wstring SystemDirectory() {
+    std::wstring directory(MAX_PATH, L'\0');
+    // A directory longer than the buffer makes the call return the size it needs, terminator
+    // included; the second try has that room, unless the directory changed in between.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const UINT length = GetSystemDirectoryW(directory.data(), static_cast<UINT>(directory.size()));
+        if (length == 0) return {};
+        if (length < directory.size()) {
+            directory.resize(length);
+            return directory;
+        }
+        directory.assign(length, L'\0');
+    }
+    return {};
+}
+
+// Bytes read from a file into one buffer of their own.
+struct FileBytes {
+    std::unique_ptr<char[]> Data;
+    std::size_t Size = 0;
+    std::string_view View() const { return {Data.get(), Size}; }
+};
 
 FileFailure FailureOf(DWORD code, const std::wstring& path) {
     return {code, path, ErrorText(code)};
@@ -119,21 +143,6 @@ bool ReadWhole(HANDLE file, FileBytes& bytes, DWORD& error) {
         return false;
     }
     return ReadFrom(file, 0, static_cast<std::uint64_t>(size.QuadPart), bytes, error);
-}
-
-std::wstring DecodeAddress(std::string_view address, HostsEncoding encoding) {
-    switch (encoding) {
-        case HostsEncoding::Utf16LE:
-        case HostsEncoding::Utf16BE: {
-            const std::u16string units = DecodeUtf16(address, encoding == HostsEncoding::Utf16BE);
-            return std::wstring(units.begin(), units.end());
-        }
-        case HostsEncoding::Utf8Bom:
-            return FromCodePage(address, CP_UTF8);
-        case HostsEncoding::Ansi:
-            break;
-    }
-    return FromCodePage(address, CP_ACP);
 }
 
 // Reading shares everything, so that the DNS Client service or an editor holding the file does
@@ -395,42 +404,8 @@ std::wstring ErrorText(DWORD code) {
     return text;
 }
 
-std::wstring SystemDirectory() {
-    std::wstring directory(MAX_PATH, L'\0');
-    // A directory longer than the buffer makes the call return the size it needs, terminator
-    // included; the second try has that room, unless the directory changed in between.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const UINT length = GetSystemDirectoryW(&directory[0], static_cast<UINT>(directory.size()));
-        if (length == 0) return {};
-        if (length < directory.size()) {
-            directory.resize(length);
-            return directory;
-        }
-        directory.assign(length, L'\0');
-    }
-    return {};
-}
-
 std::wstring HostsPath() {
     return SystemDirectory() + kHostsSuffix;
-}
-
-std::wstring FromCodePage(std::string_view bytes, UINT codePage) {
-    if (bytes.empty()) return {};
-    const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    if (length > 0) MultiByteToWideChar(codePage, 0, bytes.data(), size, &text[0], length);
-    return text;
-}
-
-ReadResult ReadWholeFile(const std::wstring& path) {
-    ReadResult result;
-    const UniqueFile file = OpenForReading(path);
-    DWORD error = GetLastError();
-    result.Ok = file && ReadWhole(file.Get(), result.Bytes, error);
-    if (!result.Ok) result.Failure = FailureOf(error, path);
-    return result;
 }
 
 DetectionResult DetectCurrentLine(const HostsConstants& constants, const BufferSizes& sizes) {
@@ -451,16 +426,12 @@ DetectionResult DetectCurrentLine(const HostsConstants& constants, const BufferS
                 result.Failure = FailureOf(error, path);
                 return result;
             }
-            const DetectedLine detected = DetectLine(whole.View(), constants);
-            streamed.Choice = detected.Choice;
-            streamed.Encoding = detected.Encoding;
-            streamed.Address.assign(detected.Address);
+            streamed.Choice = DetectLine(whole.View(), constants).Choice;
         } else if (streamed.ReadFailed) {
             result.Failure = FailureOf(error, path);
             return result;
         }
         result.Choice = streamed.Choice;
-        result.PinnedAddress = DecodeAddress(streamed.Address, streamed.Encoding);
     } catch (const std::bad_alloc&) {
         result.Failure = FailureOf(ERROR_NOT_ENOUGH_MEMORY, path);
         return result;
@@ -495,7 +466,7 @@ SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants, const
 bool IsElevated() {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-    const UniqueProcessHandle owned(token);
+    const UniqueHandle owned(token);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
     return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -17,14 +16,8 @@ namespace hostline::win32 {
 // The platform's description of an error code, without the trailing line break.
 std::wstring ErrorText(DWORD code);
 
-// The system directory without a trailing backslash; empty text when the query fails.
-std::wstring SystemDirectory();
-
 // The system directory followed by \drivers\etc\hosts, formed afresh for every open.
 std::wstring HostsPath();
-
-// ANSI code page text to wide text, for the few places that need text rather than bytes.
-std::wstring FromCodePage(std::string_view bytes, UINT codePage);
 
 // What went wrong in a file operation, for the window to show.
 struct FileFailure {
@@ -32,23 +25,6 @@ struct FileFailure {
     std::wstring Path;
     std::wstring Description;
 };
-
-// Bytes read from a file into one buffer of their own.
-struct FileBytes {
-    std::unique_ptr<char[]> Data;
-    std::size_t Size = 0;
-    std::string_view View() const { return {Data.get(), Size}; }
-};
-
-struct ReadResult {
-    bool Ok = false;
-    FileBytes Bytes;
-    FileFailure Failure;
-};
-
-// The whole file at once, for tests and tools; the program itself reads the hosts file
-// in runs (line_runs.h), which never needs a buffer of the file's size.
-ReadResult ReadWholeFile(const std::wstring& path);
 
 // The part of a save that failed, for the outcome to tell.
 enum class SaveStep { None, Open, Read, Lock, Write, Flush };
@@ -71,11 +47,11 @@ struct SaveOutcome {
 struct DetectionResult {
     bool Ok = false;
     LineChoice Choice = LineChoice::Automatic;
-    std::wstring PinnedAddress;
     FileFailure Failure;
 };
 
-// Reads the hosts file and tells which choice its first pinned address stands for.
+// Reads the hosts file and tells which choice the address of its first entry for the host stands
+// for.
 DetectionResult DetectCurrentLine(const HostsConstants& constants, const BufferSizes& sizes = {});
 
 // Carries out the choice on the hosts file; Other touches nothing. A file that already holds what

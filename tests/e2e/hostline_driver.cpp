@@ -47,7 +47,7 @@ std::wstring ClassOf(HWND window) {
 std::wstring TextOf(HWND window) {
     const int length = GetWindowTextLengthW(window);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], length + 1)));
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
     return text;
 }
 
@@ -74,11 +74,11 @@ RunningProgram::RunningProgram(const std::wstring& program) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info))
         return;
     process_.Reset(info.hProcess);
-    win32::UniqueProcessHandle thread(info.hThread);
+    win32::UniqueHandle thread(info.hThread);
     processId_ = info.dwProcessId;
     threadId_ = info.dwThreadId;
 }

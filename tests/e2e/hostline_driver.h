@@ -59,7 +59,7 @@ public:
     bool WaitForFocus(HWND window) const;
 
 private:
-    win32::UniqueProcessHandle process_;
+    win32::UniqueHandle process_;
     DWORD processId_ = 0;
     DWORD threadId_ = 0;
 };

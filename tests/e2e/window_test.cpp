@@ -11,7 +11,7 @@
 #include "hostline_constants.h"
 #include "hostline_driver.h"
 #include "hosts_win32.h"
-#include "../win32/win32_test_support.h"
+#include "win32_test_support.h"
 
 namespace hostline::e2e {
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "hosts_file.h"
+#include "hosts_model.h"
 #include "hosts_rules.h"
-#include "../hosts_model.h"
-#include "../test_support.h"
+#include "test_support.h"
 
 namespace hostline {
 namespace {
@@ -13,11 +13,11 @@ namespace {
 using testing::kConstants;
 using testing::kEqualLines;
 
-// The deciding address, decoded as the platform layer does (the cases keep addresses ASCII).
-std::string AddressFound(const DetectedLine& detected) {
-    if (!IsUtf16(detected.Encoding)) return std::string(detected.Address);
-    const auto units = DecodeUtf16(detected.Address, detected.Encoding == HostsEncoding::Utf16BE);
-    return std::string(units.begin(), units.end());
+// The deciding address in the file's own encoding (the cases keep addresses ASCII).
+std::string AddressBytes(const char* address, HostsEncoding encoding) {
+    if (!IsUtf16(encoding)) return address;
+    const std::string ascii(address);
+    return testing::Utf16Bytes(std::u16string(ascii.begin(), ascii.end()), encoding == HostsEncoding::Utf16BE);
 }
 
 struct DetectCase {
@@ -78,7 +78,7 @@ TEST(Detection, TheFirstEntryDecidesByItsAddress) {
         const model::Detected modelled = model::Detect(c.file, c.constants);
         EXPECT_EQ(modelled.Choice, c.choice) << c.name << " (model)";
         EXPECT_EQ(modelled.Address, detected.Address) << c.name << " (model)";
-        EXPECT_EQ(AddressFound(detected), c.address) << c.name;
+        EXPECT_EQ(detected.Address, AddressBytes(c.address, detected.Encoding)) << c.name;
     }
 }
 
@@ -95,7 +95,7 @@ TEST(Detection, RecognisesTheEncodingByItsMark) {
     for (const auto& [file, encoding] : cases) EXPECT_EQ(SplitHostsFile(file).Encoding, encoding) << file;
     const HostsFileParts odd = SplitHostsFile("\xFF\xFE" "ab" "c");
     EXPECT_EQ(odd.Body, "ab");
-    EXPECT_EQ(odd.Tail, "c");
+    EXPECT_EQ(odd.OddByte, "c");
 }
 
 }  // namespace

@@ -2,10 +2,11 @@
 
 #include <string>
 
-#include "../test_support.h"
-#include "../hosts_model.h"
-#include "../hosts_properties.h"
 #include "hosts_file.h"
+#include "hosts_model.h"
+#include "hosts_properties.h"
+#include "line_runs.h"
+#include "test_support.h"
 
 namespace hostline {
 namespace {
@@ -67,7 +68,7 @@ TEST(LineChange, EveryChoiceOverTheSameFiles) {
         const std::pair<LineChoice, std::string> expected[] = {
             {LineChoice::Automatic, c.automatic}, {LineChoice::Line1, c.automatic + kPin1}, {LineChoice::Line2, c.automatic + kPin2}};
         for (const auto& [choice, content] : expected) {
-            EXPECT_EQ(BuildNewContent(c.file, choice, kConstants), content) << c.name;
+            EXPECT_EQ(testing::NewContent(c.file, choice, kConstants), content) << c.name;
             EXPECT_EQ(model::NewContent(c.file, choice, kConstants), content) << c.name << " (model)";
         }
     }
@@ -103,31 +104,25 @@ TEST(LineChange, MarksAndEncodingsSurviveTheRewrite) {
          Utf16File(u"\u0D0A\u0A0D\r\n")},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(BuildNewContent(c.file, c.choice, kConstants), c.expected) << c.name;
+        EXPECT_EQ(testing::NewContent(c.file, c.choice, kConstants), c.expected) << c.name;
         EXPECT_EQ(model::NewContent(c.file, c.choice, kConstants), c.expected) << c.name << " (model)";
     }
 }
 
 TEST(LineChange, EqualLineAddressesPinTheSameEntry) {
     const std::string pin = "10.0.0.1\t\t" HOST "\r\n";
-    EXPECT_EQ(BuildNewContent("x\n", LineChoice::Line1, kEqualLines), "x\r\n" + pin);
-    EXPECT_EQ(BuildNewContent("x\n", LineChoice::Line2, kEqualLines), "x\r\n" + pin);
+    EXPECT_EQ(testing::NewContent("x\n", LineChoice::Line1, kEqualLines), "x\r\n" + pin);
+    EXPECT_EQ(testing::NewContent("x\n", LineChoice::Line2, kEqualLines), "x\r\n" + pin);
 }
 
 TEST(LineChange, SavingTwiceChangesNothingMore) {
     for (const LineChoice choice : {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2}) {
-        const std::string once = BuildNewContent("a\n1.1.1.1 " HOST "\rb", choice, kConstants);
-        EXPECT_EQ(BuildNewContent(once, choice, kConstants), once);
+        const std::string once = testing::NewContent("a\n1.1.1.1 " HOST "\rb", choice, kConstants);
+        EXPECT_EQ(testing::NewContent(once, choice, kConstants), once);
         const DetectedLine detected = DetectLine(once, kConstants);
         EXPECT_EQ(detected.Choice, choice);
     }
 }
-
-}  // namespace
-}  // namespace hostline
-
-namespace hostline {
-namespace {
 
 struct PrefixCase {
     const char* name;
@@ -149,7 +144,8 @@ TEST(LineChange, OnlyWhatChangesIsWrittenAgain) {
         {"UTF-16 is rewritten whole", std::string("\xFF\xFE" "a\0\r\0\n\0", 8), 0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(UnchangedPrefix(c.file, testing::kConstants), c.unchanged) << c.name;
+        LineRuns runs(testing::ServeFile(c.file, 2), 4);
+        EXPECT_EQ(UnchangedPrefixInRuns(runs, testing::kConstants).Unchanged, c.unchanged) << c.name;
         for (const LineChoice choice : {LineChoice::Automatic, LineChoice::Line1}) {
             EXPECT_EQ(testing::CompareWithModel(c.file, choice, testing::kConstants, {}, 2), "") << c.name;
         }

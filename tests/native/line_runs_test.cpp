@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "../hosts_properties.h"
-#include "../test_support.h"
 #include "hosts_file.h"
+#include "hosts_properties.h"
 #include "line_runs.h"
+#include "test_support.h"
 
 namespace hostline {
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "../hosts_properties.h"
-#include "../test_support.h"
+#include "hosts_properties.h"
+#include "test_support.h"
 
 namespace hostline {
 namespace {

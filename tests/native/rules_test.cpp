@@ -5,9 +5,10 @@
 #include <string>
 
 #include "hosts_file.h"
+#include "hosts_model.h"
+#include "hosts_properties.h"
 #include "hosts_rules.h"
-#include "../hosts_model.h"
-#include "../test_support.h"
+#include "test_support.h"
 
 namespace hostline {
 namespace {
@@ -67,7 +68,7 @@ TEST(EntryRules, WhichLinesMapTheHostAndWhatASaveLeavesOfThem) {
         EXPECT_EQ(detected.Choice == LineChoice::Automatic, c.address.empty()) << c.name;
 
         const std::string saved = c.address.empty() ? c.line + "\r\n" : c.kept ? std::string(c.kept) + "\r\n" : "";
-        EXPECT_EQ(BuildNewContent(c.line, LineChoice::Automatic, kConstants), saved) << c.name;
+        EXPECT_EQ(testing::NewContent(c.line, LineChoice::Automatic, kConstants), saved) << c.name;
         EXPECT_EQ(model::NewContent(c.line, LineChoice::Automatic, kConstants), saved) << c.name << " (model)";
     }
 }

@@ -7,9 +7,9 @@
 #include <cwchar>
 #include <string>
 
-#include "../test_support.h"
 #include "hosts_win32.h"
 #include "message_boxes.h"
+#include "test_support.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "hosts_win32.h"
 #include "unique_handle.h"
 
 namespace hostline::win32 {
@@ -21,9 +20,24 @@ inline bool WriteFileBytes(const std::wstring& path, std::string_view bytes, boo
            written == bytes.size() && (!flush || FlushFileBuffers(file.Get()));
 }
 
+// The whole file, read sharing everything as the program does; false when it cannot be read.
+inline bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    bytes.clear();
+    char buffer[64 * 1024];
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return false;
+        if (read == 0) return true;
+        bytes.append(buffer, read);
+    }
+}
+
 inline std::string ReadFileBytes(const std::wstring& path) {
-    const ReadResult read = ReadWholeFile(path);
-    return read.Ok ? std::string(read.Bytes.View()) : std::string("<unreadable>");
+    std::string bytes;
+    return ReadFileBytes(path, bytes) ? bytes : std::string("<unreadable>");
 }
 
 inline ULONGLONG LastWriteTime(const std::wstring& path) {

@@ -15,9 +15,7 @@ namespace hostline::win32 {
 class HostsFileFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        const ReadResult read = ReadWholeFile(HostsPath());
-        hadFile_ = read.Ok;
-        if (read.Ok) original_ = std::string(read.Bytes.View());
+        hadFile_ = ReadFileBytes(HostsPath(), original_);
     }
     void TearDown() override {
         SetFileAttributesW(HostsPath().c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -47,11 +47,13 @@ struct FileTraits {
 };
 using UniqueFile = Unique<HANDLE, FileTraits>;
 
-struct ProcessTraits {
+// Kernel objects other than files, whose handles are null when there is none: processes,
+// threads, access tokens.
+struct HandleTraits {
     static HANDLE Invalid() { return nullptr; }
     static bool Close(HANDLE handle) { return CloseHandle(handle) != FALSE; }
 };
-using UniqueProcessHandle = Unique<HANDLE, ProcessTraits>;
+using UniqueHandle = Unique<HANDLE, HandleTraits>;
 
 struct FontTraits {
     static HFONT Invalid() { return nullptr; }

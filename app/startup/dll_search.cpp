@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace hostline::window {
+namespace hostline::startup {
 
 DllSearch RestrictDllSearch() {
     // SetDefaultDllDirectories came with KB2533623 on Windows 7; an import of it would stop the
@@ -18,4 +18,4 @@ DllSearch RestrictDllSearch() {
     return SetDllDirectoryW(L"") ? DllSearch::CurrentDirectoryRemoved : DllSearch::Unchanged;
 }
 
-}  // namespace hostline::window
+}  // namespace hostline::startup

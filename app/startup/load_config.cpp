@@ -11,7 +11,7 @@
 
 #include <cstddef>
 
-namespace hostline::window {
+namespace hostline::startup {
 
 struct LoadConfigCodeIntegrity {
     WORD Flags;
@@ -86,8 +86,8 @@ constexpr LoadConfigDirectory32 MakeLoadConfig() {
     return config;
 }
 
-}  // namespace hostline::window
+}  // namespace hostline::startup
 
 // The name that linkers point the header's entry at. Nothing in the program refers to it, so the
 // link keeps it with --undefined.
-extern "C" const hostline::window::LoadConfigDirectory32 _load_config_used = hostline::window::MakeLoadConfig();
+extern "C" const hostline::startup::LoadConfigDirectory32 _load_config_used = hostline::startup::MakeLoadConfig();

@@ -11,12 +11,21 @@
 
 namespace {
 
-int RunMessageLoop(HWND window) {
+// How the program ended, for whoever started it (the end-to-end tests among them).
+enum ExitCode : int {
+    kExitClosedOrSaved = 0,
+    kExitStartFailed = 1,
+    kExitSaveFailed = 2,
+    kExitMessageLoopFailed = 3,
+};
+
+// False when GetMessage itself fails.
+bool RunMessageLoop(HWND window) {
     MSG message{};
     for (;;) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) return static_cast<int>(message.wParam);
-        if (got == -1) return hostline::window::kExitMessageLoopFailed;
+        if (got == 0) return true;
+        if (got == -1) return false;
         // Tab, the arrow keys, Enter and Esc, as in a dialog. Once the window is gone the loop
         // only waits for WM_QUIT.
         if (IsWindow(window) && IsDialogMessageW(window, &message)) continue;
@@ -31,7 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     using namespace hostline;
     // Before the common controls, whose theme DLL is loaded late, and before anything else that
     // loads one. The result only tells how far it got; the program runs either way.
-    window::RestrictDllSearch();
+    startup::RestrictDllSearch();
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -40,14 +49,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const win32::DetectionResult detected = win32::DetectCurrentLine(kBuiltInConstants);
     if (!detected.Ok) {
         window::ShowStartFailure(detected.Failure);
-        return window::kExitStartFailed;
+        return kExitStartFailed;
     }
 
     window::MainWindow form;
-    if (!form.Create(instance, detected.Choice)) {
-        window::ShowSystemFailure(GetLastError());
-        return window::kExitStartFailed;
+    if (const DWORD error = form.Create(instance, detected.Choice)) {
+        window::ShowSystemFailure(error);
+        return kExitStartFailed;
     }
     form.Show(showCommand);
-    return RunMessageLoop(form.Handle());
+    if (!RunMessageLoop(form.Handle())) return kExitMessageLoopFailed;
+    return form.SaveFailed() ? kExitSaveFailed : kExitClosedOrSaved;
 }

@@ -3,7 +3,7 @@
 // the program with full rights; this keeps every later load to System32.
 #pragma once
 
-namespace hostline::window {
+namespace hostline::startup {
 
 enum class DllSearch {
     System32Only,             // SetDefaultDllDirectories took effect
@@ -14,4 +14,4 @@ enum class DllSearch {
 // Called first in wWinMain, before anything loads a DLL. A failure does not stop the program.
 DllSearch RestrictDllSearch();
 
-}  // namespace hostline::window
+}  // namespace hostline::startup
