@@ -87,14 +87,14 @@ void MainWindow::RestoreFocus() {
     HWND target = lastFocus_;
     if (!target || !IsWindowEnabled(target)) {
         // First activation: the option group, which comes first in the Tab order, at its tab
-        // stop. GetNextDlgTabItem would pick Save, which precedes Option2 and Option3 in z-order.
+        // stop. GetNextDlgTabItem would pick Save, which precedes 线路1 and 线路2 in z-order.
         HWND selected = options_[OptionIndex(selection_)];
         target = IsWindowEnabled(selected) ? selected : options_[0];
     }
     if (target) SetFocus(target);
 }
 
-// When the checked option is the greyed Other, Tab could not reach the group at all, so Option1
+// When the checked option is the greyed 其他, Tab could not reach the group at all, so 自动模式
 // holds the group's stop instead.
 void MainWindow::KeepGroupReachable() {
     if (IsWindowEnabled(options_[OptionIndex(selection_)])) return;

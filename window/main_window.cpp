@@ -33,8 +33,8 @@ struct ControlDesign {
     TwipsRect Twips;
 };
 
-// In creation order, which is also the z-order and so the Tab order (keyboard.cpp). Option1
-// starts the one group; Save has no WS_GROUP, which would cut Option2..4 off from Option1. The
+// In creation order, which is also the z-order and so the Tab order (keyboard.cpp). 自动模式
+// starts the one group; Save has no WS_GROUP, which would cut the options after it off. The
 // options are plain BS_RADIOBUTTON: an automatic one checks itself when it merely gets the focus.
 constexpr DWORD kOptionStyle = BS_RADIOBUTTON | WS_TABSTOP;
 constexpr ControlDesign kControls[] = {
