@@ -216,4 +216,20 @@ inline std::string NewContent(const std::string& bytes, LineChoice choice, const
     return file.Mark + lines;
 }
 
+// How many bytes at the start a save leaves exactly as they are: the lines before the first one
+// that maps the host or does not end in CR LF. A UTF-16 file is rewritten whole.
+inline std::size_t UnchangedPrefix(const std::string& bytes, const HostsConstants& constants) {
+    const File file = Parse(bytes);
+    if (file.Utf16) return 0;
+    const std::string host(constants.ServiceHost);
+    std::size_t line = 0;
+    for (;;) {
+        const std::size_t end = file.Bytes.find_first_of("\r\n", line);
+        if (end == std::string::npos || file.Bytes.compare(end, 2, "\r\n") != 0) break;
+        if (IsHostEntry(file.Bytes.substr(line, end - line), host)) break;
+        line = end + 2;
+    }
+    return file.Mark.size() + line;
+}
+
 }  // namespace hostline::model

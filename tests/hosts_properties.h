@@ -70,6 +70,8 @@ inline std::string CompareWithModel(std::string_view file, LineChoice choice, co
     LineRuns prefixRuns(ServeFile(file, step), sizes.ReadRun);
     const StreamedPrefix prefix = UnchangedPrefixInRuns(prefixRuns, constants);
     if (prefix.ReadFailed || prefix.Unchanged > file.size()) return "the unchanged prefix is out of the file";
+    // Nothing that stays is written again: the prefix reaches the first line that changes.
+    if (prefix.Unchanged != model::UnchangedPrefix(bytes, constants)) return "the unchanged prefix differs";
     CollectedContent tail;
     const auto from = static_cast<std::size_t>(prefix.Unchanged);
     EmitNewTail(file.substr(from), from == 0, choice, constants, tail, sizes);

@@ -94,13 +94,17 @@ TEST(Properties, TheProgramAgreesWithTheModel) {
 
 // At the program's own sizes: runs of whole CR LF lines just under, at and over half, one and two
 // staging buffers, after staged bytes of two kinds (the first two bytes held back while a file
-// without a mark is checked for a UTF-16 look, and a lone-LF line's new terminator); and the
-// shapes of real hosts files that once came out reordered.
+// without a mark is checked for a UTF-16 look, and a lone-LF line's new terminator) and before
+// the first line that changes; and the shapes of real hosts files that once came out reordered.
 TEST(Properties, TheProgramAgreesWithTheModelAtItsOwnBufferSizes) {
     std::vector<std::string> files = testing::FilesOnceReordered();
     for (const std::size_t size : {32767u, 32768u, 65534u, 65536u, 131072u}) {
         files.push_back("1.1.1.1 " HOST "\r\n" + testing::BlocklistLines(size));
         files.push_back("127.0.0.1 localhost\n" + testing::BlocklistLines(size));
+        // CR LF lines of every length up to the change, so that pairs fall across every place
+        // in the words the terminators are tested in.
+        files.push_back(testing::BlocklistLines(size) + "1.1.1.1 " HOST "\r\n");
+        files.push_back(testing::BlocklistLines(size) + "last\n");
     }
     for (const std::string& file : files) {
         for (const LineChoice choice : {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2}) {
