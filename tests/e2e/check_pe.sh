@@ -48,8 +48,8 @@ if grep -qE '[[:space:]]SetDefaultDllDirectories$' <<<"$headers"; then
 fi
 
 if [ "$pointer" = 4 ]; then
-    # The load configuration (window/load_config.cpp): the header's entry and the structure have
-    # to state the same size for Windows to read it, and DependentLoadFlags has to be
+    # The load configuration (app/startup/load_config.cpp): the header's entry and the structure
+    # have to state the same size for Windows to read it, and DependentLoadFlags has to be
     # LOAD_LIBRARY_SEARCH_SYSTEM32.
     if ! loader=$("$readobj" --file-headers --coff-load-config "$program" 2>&1); then
         echo "$loader"
