@@ -41,12 +41,6 @@ private:
     Handle handle_ = Traits::Invalid();
 };
 
-struct FileTraits {
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool Close(HANDLE handle) { return CloseHandle(handle) != FALSE; }
-};
-using UniqueFile = Unique<HANDLE, FileTraits>;
-
 // Kernel objects other than files, whose handles are null when there is none: processes,
 // threads, access tokens.
 struct HandleTraits {
@@ -54,6 +48,12 @@ struct HandleTraits {
     static bool Close(HANDLE handle) { return CloseHandle(handle) != FALSE; }
 };
 using UniqueHandle = Unique<HANDLE, HandleTraits>;
+
+// Files, whose invalid handle is INVALID_HANDLE_VALUE; closed like any kernel object.
+struct FileTraits : HandleTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+};
+using UniqueFile = Unique<HANDLE, FileTraits>;
 
 struct FontTraits {
     static HFONT Invalid() { return nullptr; }

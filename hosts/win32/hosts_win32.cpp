@@ -112,6 +112,14 @@ bool WriteAt(HANDLE file, std::uint64_t offset, std::string_view bytes, DWORD& e
     return true;
 }
 
+// `bytes` at `offset` on, one write a piece, stopping at the first that fails.
+bool WriteInPieces(HANDLE file, std::uint64_t offset, std::string_view bytes, DWORD& error) {
+    for (std::size_t done = 0; done < bytes.size(); done += kMaxTransfer) {
+        if (!WriteAt(file, offset + done, bytes.substr(done, kMaxTransfer), error)) return false;
+    }
+    return true;
+}
+
 bool SetLength(HANDLE file, std::uint64_t length, DWORD& error) {
     LARGE_INTEGER end{};
     end.QuadPart = static_cast<LONGLONG>(length);
@@ -231,13 +239,10 @@ public:
     TailWriter(HANDLE file, std::uint64_t from) : file_(file), at_(from), touchedEnd_(from) {}
 
     void Write(std::string_view bytes) override {
-        while (ok_ && !bytes.empty()) {
-            const std::string_view piece = bytes.substr(0, kMaxTransfer);
-            touchedEnd_ = std::max(touchedEnd_, at_ + piece.size());
-            ok_ = WriteAt(file_, at_, piece, error_);
-            at_ += piece.size();
-            bytes.remove_prefix(piece.size());
-        }
+        if (!ok_) return;
+        touchedEnd_ = std::max(touchedEnd_, at_ + bytes.size());
+        ok_ = WriteInPieces(file_, at_, bytes, error_);
+        at_ += bytes.size();
     }
 
     // Cuts the file at the end of what was written; what stood beyond it is changed too.
@@ -292,10 +297,7 @@ bool CopyTo(HANDLE out, HANDLE file, std::uint64_t count, std::string_view tail)
             !WriteAt(out, offset, std::string_view(buffer.data(), got), error))
             return false;
     }
-    for (std::size_t done = 0; done < tail.size(); done += Piece(tail.size() - done)) {
-        if (!WriteAt(out, offset + done, tail.substr(done, Piece(tail.size() - done)), error)) return false;
-    }
-    return FlushFileBuffers(out) != FALSE;
+    return WriteInPieces(out, offset, tail, error) && FlushFileBuffers(out);
 }
 
 // Saves the whole old content (the untouched start, read from the file, and the old tail) in a
