@@ -5,7 +5,7 @@
 
 #include "dll_search.h"
 #include "hostline_constants.h"
-#include "hosts_win32.h"
+#include "detection.h"
 #include "main_window.h"
 #include "message_boxes.h"
 

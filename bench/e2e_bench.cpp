@@ -13,7 +13,6 @@
 #include "generated_hosts.h"
 #include "hostline_constants.h"
 #include "hostline_driver.h"
-#include "hosts_win32.h"
 
 namespace {
 

@@ -48,7 +48,7 @@ bool MainWindow::OnArrowKey(HWND control, WPARAM key) {
     const bool back = key == VK_UP || key == VK_LEFT;
     if (!back && key != VK_DOWN && key != VK_RIGHT) return false;
     const auto at = std::find(options_.begin(), options_.end(), control);
-    if (at == options_.end() || saved_) return true;
+    if (at == options_.end() || saveStarted_) return true;
     const std::size_t count = options_.size();
     const std::size_t from = static_cast<std::size_t>(at - options_.begin());
     std::size_t next = from;

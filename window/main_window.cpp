@@ -2,10 +2,9 @@
 
 #include <commctrl.h>
 
-#include <new>
-
 #include "hostline_constants.h"
-#include "hosts_win32.h"
+#include "errors.h"
+#include "save.h"
 #include "layout.h"
 #include "message_boxes.h"
 #include "version.h"
@@ -85,7 +84,7 @@ DWORD RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
     if (RegisterClassExW(&windowClass)) return ERROR_SUCCESS;
-    const DWORD error = GetLastError();
+    const DWORD error = win32::LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
     return error == ERROR_CLASS_ALREADY_EXISTS ? ERROR_SUCCESS : error;
 }
 
@@ -111,13 +110,14 @@ DWORD MainWindow::Create(HINSTANCE instance, LineChoice detected) {
     if (const DWORD error = RegisterWindowClass(instance, &MainWindow::WindowProc)) return error;
     dpi_ = SystemDpi();
     font_ = CreateMessageFont(dpi_);
-    if (!font_) return GetLastError();
+    // GDI sets no code when it cannot make a font; it fails only when its objects or memory run out.
+    if (!font_) return win32::LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
     const RECT rect = CentredWindowRect(dpi_);
     // WM_NCCREATE stores `this`; from then on the window procedure forwards here.
     HWND window = CreateWindowExW(kWindowExStyle, kClassName, kCaption, kWindowStyle, rect.left, rect.top,
                                   rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance,
                                   this);
-    if (!window) return GetLastError();
+    if (!window) return win32::LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
     if (const DWORD error = CreateControls(instance)) {
         DestroyWindow(window);
         return error;
@@ -132,7 +132,7 @@ DWORD MainWindow::CreateControls(HINSTANCE instance) {
         HWND control = CreateWindowExW(0, L"BUTTON", design.Text, WS_CHILD | WS_VISIBLE | design.Style, rect.left,
                                        rect.top, rect.right - rect.left, rect.bottom - rect.top, window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.Id)), instance, nullptr);
-        if (!control) return GetLastError();
+        if (!control) return win32::LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         if (!SetWindowSubclass(control, &MainWindow::ControlProc, 0, reinterpret_cast<DWORD_PTR>(this)))
             return ERROR_NOT_ENOUGH_MEMORY;  // it sets no error code; memory is all it can lack
@@ -186,7 +186,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             // Once a save has started, its message box ends the program: a close asked for
             // meanwhile (taskkill, automation) must not take the box away unread.
-            if (!saved_) DestroyWindow(window_);
+            if (!saveStarted_) DestroyWindow(window_);
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
@@ -212,7 +212,7 @@ void MainWindow::OnCommand(int id, int code) {
 void MainWindow::OnOptionClicked(std::size_t index) {
     // Focus alone never selects; a disabled option (Other) is only ever selected by detection;
     // once a save has begun the selection is what was saved.
-    if (focusArriving_ || saved_ || !IsWindowEnabled(options_[index])) return;
+    if (focusArriving_ || saveStarted_ || !IsWindowEnabled(options_[index])) return;
     Select(OptionChoice(index));
 }
 
@@ -225,18 +225,10 @@ void MainWindow::Select(LineChoice choice) {
 
 void MainWindow::Save() {
     // A second press, or one queued before the button was disabled, must not save again.
-    if (saved_) return;
-    saved_ = true;
+    if (saveStarted_) return;
+    saveStarted_ = true;
     EnableWindow(save_, FALSE);
-    win32::SaveOutcome outcome;
-    try {
-        outcome = win32::ChangeLine(selection_, kBuiltInConstants);
-    } catch (const std::bad_alloc&) {
-        // Nothing was written: a failed save, told to the user like any other.
-        outcome.Result = win32::SaveResult::Failed;
-        outcome.Error = ERROR_NOT_ENOUGH_MEMORY;
-        outcome.Attributes = FILE_ATTRIBUTE_NORMAL;
-    }
+    const win32::SaveOutcome outcome = win32::ChangeLine(selection_, kBuiltInConstants);
     // Known before the box is shown: the save has happened, whatever ends the program from here.
     saveFailed_ = outcome.Result == win32::SaveResult::Failed;
     ShowSaveOutcome(window_, outcome);

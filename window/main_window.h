@@ -61,7 +61,7 @@ private:
     // Set while a control handles WM_SETFOCUS: the BN_CLICKED a radio button sends when it merely
     // receives the focus is then told apart from a real click or Space.
     bool focusArriving_ = false;
-    bool saved_ = false;
+    bool saveStarted_ = false;
     bool saveFailed_ = false;
 };
 

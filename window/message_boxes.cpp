@@ -1,5 +1,6 @@
 #include "message_boxes.h"
 
+#include "errors.h"
 #include "messages.h"
 
 namespace hostline::window {
@@ -8,27 +9,8 @@ static_assert(error::kAccessDenied == ERROR_ACCESS_DENIED && error::kSharingViol
               error::kLockViolation == ERROR_LOCK_VIOLATION && error::kHandleDiskFull == ERROR_HANDLE_DISK_FULL &&
               error::kDiskFull == ERROR_DISK_FULL);
 
-namespace {
-
-SaveFailure FailureOf(const win32::SaveOutcome& outcome) {
-    SaveFailure failure;
-    failure.Error = outcome.Error;
-    failure.Description = win32::ErrorText(outcome.Error);
-    failure.Elevated = win32::IsElevated();
-    const DWORD attributes = outcome.Attributes;
-    failure.Gone = attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    failure.ReadOnly = !failure.Gone && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    failure.FileAsItWas = outcome.FileAsItWas;
-    failure.Path = outcome.Path;
-    failure.RecoveryPath = outcome.RecoveryPath;
-    return failure;
-}
-
-}  // namespace
-
-void ShowStartFailure(const win32::FileFailure& failure) {
-    MessageBoxW(nullptr, StartFailedText(failure.Code, failure.Description, failure.Path).c_str(), kErrorTitle,
-                MB_OK | MB_ICONERROR);
+void ShowStartFailure(const HostsFailure& failure) {
+    MessageBoxW(nullptr, StartFailedText(failure).c_str(), kErrorTitle, MB_OK | MB_ICONERROR);
 }
 
 void ShowSystemFailure(DWORD code) {
@@ -37,7 +19,7 @@ void ShowSystemFailure(DWORD code) {
 }
 
 std::wstring SaveOutcomeText(const win32::SaveOutcome& outcome) {
-    return outcome.Result == win32::SaveResult::Succeeded ? kSucceededText : SaveFailedText(FailureOf(outcome));
+    return outcome.Result == win32::SaveResult::Succeeded ? kSucceededText : SaveFailedText(outcome.Failure);
 }
 
 void ShowSaveOutcome(HWND owner, const win32::SaveOutcome& outcome) {

@@ -5,12 +5,13 @@
 
 #include <string>
 
-#include "hosts_win32.h"
+#include "hosts_failure.h"
+#include "save.h"
 
 namespace hostline::window {
 
 // Shown before any window exists, so it has no owner and gets its own taskbar button.
-void ShowStartFailure(const win32::FileFailure& failure);
+void ShowStartFailure(const HostsFailure& failure);
 
 // For the rare start that fails for a reason other than the hosts file (no window could be made).
 void ShowSystemFailure(DWORD code);

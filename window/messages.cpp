@@ -45,7 +45,7 @@ bool IsDiskFull(std::uint32_t error) {
     return error == error::kDiskFull || error == error::kHandleDiskFull;
 }
 
-std::wstring DamagedText(const SaveFailure& failure) {
+std::wstring DamagedText(const HostsFailure& failure) {
     std::wstring text = L"保存失败，hosts 文件可能已经损坏：\n" + failure.Path + L"\n\n";
     if (failure.RecoveryPath.empty()) {
         text += L"原来的内容也没能另存。";
@@ -62,14 +62,14 @@ std::wstring DescriptionWithCode(const std::wstring& description, std::uint32_t 
     return description + L"（错误代码 " + Decimal(code) + L"）";
 }
 
-std::wstring SaveFailedText(const SaveFailure& failure) {
+std::wstring SaveFailedText(const HostsFailure& failure) {
     if (!failure.FileAsItWas) return DamagedText(failure);
-    if (failure.Gone) {
+    if (failure.Found == AtHostsPath::Nothing || failure.Found == AtHostsPath::Folder) {
         return std::wstring(kUnchanged) + L"：本程序启动以后，它被删除或被替换了：\n" + failure.Path +
                L"\n\n请重新运行本程序。";
     }
     if (IsAccessDenied(failure.Error)) {
-        if (failure.ReadOnly) {
+        if (failure.Found == AtHostsPath::ReadOnlyFile) {
             return std::wstring(kUnchanged) + L"：它设置了“只读”属性。\n\n如果要修改，请打开文件夹\n" +
                    FolderOf(failure.Path) +
                    L"\n右击 hosts 文件，选择“属性”，在“常规”选项卡中取消勾选“只读”，点击“确定”，"
@@ -91,8 +91,10 @@ std::wstring SaveFailedText(const SaveFailure& failure) {
     return std::wstring(kUnchanged) + L"。\n\n" + DescriptionWithCode(failure.Description, failure.Error);
 }
 
-std::wstring StartFailedText(std::uint32_t error, const std::wstring& description, const std::wstring& path) {
-    std::wstring text = L"无法读取 hosts 文件：\n" + path + L"\n\n" + DescriptionWithCode(description, error);
+std::wstring StartFailedText(const HostsFailure& failure) {
+    const std::uint32_t error = failure.Error;
+    std::wstring text =
+        L"无法读取 hosts 文件：\n" + failure.Path + L"\n\n" + DescriptionWithCode(failure.Description, error);
     if (IsAccessDenied(error)) {
         text += L"\n\n请右击本程序，选择“以管理员身份运行”。如果已经这样做了，"
                 L"可能是安全软件在保护 hosts 文件，请在安全软件中允许本程序。";

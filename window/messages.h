@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "hosts_failure.h"
+
 namespace hostline::window {
 
 // The system error codes the texts tell apart (winerror.h's numbers).
@@ -21,22 +23,10 @@ extern const wchar_t kSucceededTitle[];
 extern const wchar_t kSucceededText[];
 extern const wchar_t kFailedTitle[];
 
-// What a failed save found out, in the words the user is given.
-struct SaveFailure {
-    std::uint32_t Error = 0;
-    std::wstring Description;  // the system's own words for Error
-    bool Elevated = false;
-    bool ReadOnly = false;     // the file carries the read-only attribute
-    bool Gone = false;         // the file is missing, or a folder stands in its place
-    bool FileAsItWas = true;   // false when a failed write could not be undone
-    std::wstring Path;
-    std::wstring RecoveryPath; // where the old content was saved, if it could be
-};
-
-std::wstring SaveFailedText(const SaveFailure& failure);
+std::wstring SaveFailedText(const HostsFailure& failure);
 
 // The hosts file could not be read at start.
-std::wstring StartFailedText(std::uint32_t error, const std::wstring& description, const std::wstring& path);
+std::wstring StartFailedText(const HostsFailure& failure);
 
 // <description>（错误代码 <code>）
 std::wstring DescriptionWithCode(const std::wstring& description, std::uint32_t code);

@@ -10,7 +10,7 @@
 
 #include "hostline_constants.h"
 #include "hostline_driver.h"
-#include "hosts_win32.h"
+#include "errors.h"
 #include "win32_test_support.h"
 
 namespace hostline::e2e {

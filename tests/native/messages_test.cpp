@@ -57,12 +57,11 @@ TEST(SaveFailedText, EachCauseGetsItsOwnAdvice) {
          {L"管理员", L"安全软件"}},
     };
     for (const Cause& c : causes) {
-        SaveFailure failure;
+        HostsFailure failure;
         failure.Error = c.error;
         failure.Description = description;
         failure.Elevated = c.elevated;
-        failure.ReadOnly = c.readOnly;
-        failure.Gone = c.gone;
+        failure.Found = c.gone ? AtHostsPath::Nothing : c.readOnly ? AtHostsPath::ReadOnlyFile : AtHostsPath::File;
         failure.FileAsItWas = c.asItWas;
         failure.Path = kPath;
         failure.RecoveryPath = c.recovery;
@@ -79,11 +78,17 @@ TEST(SaveFailedText, EachCauseGetsItsOwnAdvice) {
 }
 
 TEST(StartFailedText, AddsAdviceWhereThereIsSome) {
-    const std::wstring path = L"C:\\hosts";
-    EXPECT_EQ(StartFailedText(2, L"找不到文件。", path), L"无法读取 hosts 文件：\nC:\\hosts\n\n找不到文件。（错误代码 2）");
-    EXPECT_NE(StartFailedText(5, L"拒绝访问。", path).find(L"以管理员身份运行"), std::wstring::npos);
-    EXPECT_NE(StartFailedText(5, L"拒绝访问。", path).find(L"安全软件"), std::wstring::npos);
-    EXPECT_NE(StartFailedText(32, L"另一个程序正在使用此文件。", path).find(L"关闭它"), std::wstring::npos);
+    const auto text = [](std::uint32_t error, const wchar_t* description) {
+        HostsFailure failure;
+        failure.Error = error;
+        failure.Description = description;
+        failure.Path = L"C:\\hosts";
+        return StartFailedText(failure);
+    };
+    EXPECT_EQ(text(2, L"找不到文件。"), L"无法读取 hosts 文件：\nC:\\hosts\n\n找不到文件。（错误代码 2）");
+    EXPECT_NE(text(5, L"拒绝访问。").find(L"以管理员身份运行"), std::wstring::npos);
+    EXPECT_NE(text(5, L"拒绝访问。").find(L"安全软件"), std::wstring::npos);
+    EXPECT_NE(text(32, L"另一个程序正在使用此文件。").find(L"关闭它"), std::wstring::npos);
 }
 
 }  // namespace

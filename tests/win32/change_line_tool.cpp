@@ -7,8 +7,8 @@
 #include <cwchar>
 #include <string>
 
-#include "hosts_win32.h"
 #include "message_boxes.h"
+#include "save.h"
 #include "test_support.h"
 
 namespace {

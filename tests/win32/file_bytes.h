@@ -6,9 +6,17 @@
 #include <string>
 #include <string_view>
 
+#include "hosts_path.h"
 #include "unique_handle.h"
 
 namespace hostline::win32 {
+
+// The hosts file's path as the program finds it; empty when the system does not say.
+inline std::wstring HostsPath() {
+    std::wstring path;
+    DWORD error = ERROR_SUCCESS;
+    return FindHostsPath(path, error) ? path : std::wstring();
+}
 
 // `flush` waits for the bytes to reach the disk, so writing them out does not overlap what
 // follows (a timing, in the benchmark).

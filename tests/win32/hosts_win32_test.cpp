@@ -12,7 +12,9 @@
 
 #include "dll_search.h"
 #include "hosts_model.h"
-#include "hosts_win32.h"
+#include "detection.h"
+#include "errors.h"
+#include "save.h"
 #include "test_support.h"
 #include "win32_test_support.h"
 
@@ -24,7 +26,10 @@ using testing::kConstants;
 TEST(Location, HostsPathIsTheSystemDirectoryPlusTheSuffix) {
     wchar_t directory[MAX_PATH] = {};
     ASSERT_GT(GetSystemDirectoryW(directory, MAX_PATH), 0u);
-    EXPECT_EQ(HostsPath(), std::wstring(directory) + L"\\drivers\\etc\\hosts");
+    std::wstring path;
+    DWORD error = ERROR_SUCCESS;
+    ASSERT_TRUE(FindHostsPath(path, error));
+    EXPECT_EQ(path, std::wstring(directory) + L"\\drivers\\etc\\hosts");
 }
 
 TEST(Text, AnsiIsGbkAndErrorsReadAsTheSystemWritesThem) {
@@ -67,7 +72,7 @@ TEST_F(HostsFileTest, MissingFileIsAFailureWithTheSystemsText) {
     RemoveHosts();
     const DetectionResult detected = DetectCurrentLine(kConstants);
     EXPECT_FALSE(detected.Ok);
-    EXPECT_EQ(detected.Failure.Code, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(detected.Failure.Error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(detected.Failure.Path, HostsPath());
     EXPECT_EQ(detected.Failure.Description, ErrorText(ERROR_FILE_NOT_FOUND));
     EXPECT_FALSE(detected.Failure.Description.empty());
@@ -91,9 +96,18 @@ TEST_F(LineChangeTest, EachChoiceWritesItsBytes) {
         WriteHosts(file);
         EXPECT_EQ(ChangeLine(c.choice, kConstants).Result, SaveResult::Succeeded);
         EXPECT_EQ(HostsBytes(), c.expected);
-        // The same choice again leaves the same bytes.
+        // The same choice again writes nothing at all: the file keeps its time, and a range another
+        // program has locked does not stop it.
+        const ULONGLONG written = LastWriteTime(HostsPath());
+        Sleep(20);
+        UniqueFile other(CreateFileW(HostsPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        OVERLAPPED at{};
+        ASSERT_TRUE(LockFileEx(other.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, 0, &at));
         EXPECT_EQ(ChangeLine(c.choice, kConstants).Result, SaveResult::Succeeded);
+        UnlockFileEx(other.Get(), 0, MAXDWORD, 0, &at);
         EXPECT_EQ(HostsBytes(), c.expected);
+        EXPECT_EQ(LastWriteTime(HostsPath()), written);
     }
 }
 
@@ -134,9 +148,9 @@ TEST_F(LineChangeTest, FileHeldWithoutWriteSharing) {
         const SaveOutcome outcome = ChangeLine(c.choice, kConstants);
         EXPECT_EQ(outcome.Result, c.result) << c.file;
         if (c.result == SaveResult::Failed) {
-            EXPECT_EQ(outcome.Step, SaveStep::Open);
-            EXPECT_EQ(outcome.Error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-            EXPECT_TRUE(outcome.FileAsItWas);
+            EXPECT_EQ(outcome.Failure.Step, FailedStep::Open);
+            EXPECT_EQ(outcome.Failure.Error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+            EXPECT_TRUE(outcome.Failure.FileAsItWas);
         }
         holder.Reset();
         EXPECT_EQ(HostsBytes(), c.file);
@@ -155,9 +169,9 @@ TEST_F(LineChangeTest, ARangeLockedByAnotherProgramStopsTheSaveBeforeAnyWrite) {
     ASSERT_TRUE(LockFileEx(other.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 10, 0, &at));
     const SaveOutcome outcome = ChangeLine(LineChoice::Line2, kConstants);
     EXPECT_EQ(outcome.Result, SaveResult::Failed);
-    EXPECT_EQ(outcome.Step, SaveStep::Lock);
-    EXPECT_EQ(outcome.Error, static_cast<DWORD>(ERROR_LOCK_VIOLATION));
-    EXPECT_TRUE(outcome.FileAsItWas);
+    EXPECT_EQ(outcome.Failure.Step, FailedStep::Lock);
+    EXPECT_EQ(outcome.Failure.Error, static_cast<DWORD>(ERROR_LOCK_VIOLATION));
+    EXPECT_TRUE(outcome.Failure.FileAsItWas);
     UnlockFileEx(other.Get(), 0, 10, 0, &at);
     other.Reset();
     EXPECT_EQ(HostsBytes(), file);
@@ -202,8 +216,8 @@ TEST_F(LineChangeTest, FileRemovedAfterStartFailsAndIsNotCreated) {
     RemoveHosts();
     const SaveOutcome outcome = ChangeLine(LineChoice::Line1, kConstants);
     EXPECT_EQ(outcome.Result, SaveResult::Failed);
-    EXPECT_EQ(outcome.Error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(outcome.Attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(outcome.Failure.Error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(outcome.Failure.Found, AtHostsPath::Nothing);
     EXPECT_EQ(GetFileAttributesW(HostsPath().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

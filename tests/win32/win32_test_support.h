@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "file_bytes.h"
-#include "hosts_win32.h"
 
 namespace hostline::win32 {
 

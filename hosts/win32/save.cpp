@@ -1,0 +1,270 @@
+#include "save.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+
+#include "errors.h"
+#include "failure_record.h"
+#include "file_access.h"
+#include "hosts_path.h"
+#include "line_runs.h"
+#include "put_back.h"
+
+namespace hostline::win32 {
+
+namespace {
+
+// What a save reads before it writes: where the first line that changes starts, and the file's
+// bytes from there on, which are both the input of the new content and what a failed write puts
+// back.
+struct SaveInput {
+    std::uint64_t From = 0;
+    FileBytes Tail;
+    std::string_view Old() const { return Tail.View(); }
+};
+
+bool ReadSaveInput(HANDLE file, const HostsConstants& constants, const BufferSizes& sizes, SaveInput& input,
+                   DWORD& error) {
+    LineRuns runs(ReaderFrom(file, 0, error), sizes.ReadRun);
+    const StreamedPrefix prefix = UnchangedPrefixInRuns(runs, constants);
+    std::uint64_t length = 0;
+    if (prefix.ReadFailed || !FileLength(file, length, error)) return false;
+    input.From = std::min(prefix.Unchanged, length);
+    return ReadFrom(file, input.From, length - input.From, input.Tail, error);
+}
+
+// Receives the new content from the input's start on and compares it with the old bytes. Bytes
+// that are the same are passed over; from the first one that differs, Begin decides whether and
+// how the rest goes on.
+class ChangeFinder : public ContentSink {
+public:
+    explicit ChangeFinder(const SaveInput& input) : input_(input), at_(input.From) {}
+
+    void Write(std::string_view bytes) final {
+        if (stopped_) return;
+        if (!changed_) {
+            const std::string_view old = input_.Old().substr(std::min<std::size_t>(Offset(), input_.Old().size()));
+            const auto same = static_cast<std::size_t>(
+                std::mismatch(bytes.begin(), bytes.end(), old.begin(), old.end()).first - bytes.begin());
+            at_ += same;
+            bytes.remove_prefix(same);
+            if (bytes.empty()) return;
+            if (!StartChanging()) return;
+        }
+        stopped_ = !Changed(at_, bytes);
+        at_ += bytes.size();
+    }
+
+    // After the last piece: whether the new content differs from the old at all, its end included.
+    bool Differs() const { return changed_ || at_ != input_.From + input_.Old().size(); }
+    // False once Begin or Changed has refused to go on.
+    bool Stopped() const { return stopped_; }
+    std::uint64_t End() const { return at_; }
+
+protected:
+    // Called once, at the first byte that differs (or the old end, from Finish); false stops.
+    virtual bool Begin(std::uint64_t firstChange) = 0;
+    // The bytes from `offset` on, from the first change on; false stops.
+    virtual bool Changed(std::uint64_t offset, std::string_view bytes) = 0;
+
+    bool StartChanging() {
+        changed_ = true;
+        stopped_ = !Begin(at_);
+        return !stopped_;
+    }
+
+    void Stop() { stopped_ = true; }
+
+    const SaveInput& input_;
+
+private:
+    std::size_t Offset() const { return static_cast<std::size_t>(at_ - input_.From); }
+
+    std::uint64_t at_;
+    bool changed_ = false;
+    bool stopped_ = false;
+};
+
+// Only compares: for a file the save may not write, whose content must already be the new one.
+class SameAsOld final : public ChangeFinder {
+public:
+    using ChangeFinder::ChangeFinder;
+
+private:
+    bool Begin(std::uint64_t) override { return false; }
+    bool Changed(std::uint64_t, std::string_view) override { return false; }
+};
+
+// Holds an exclusive lock on everything from an offset on, for as long as it lives.
+class RangeLock {
+public:
+    RangeLock() = default;
+    RangeLock(const RangeLock&) = delete;
+    RangeLock& operator=(const RangeLock&) = delete;
+    ~RangeLock() {
+        if (file_) UnlockFileEx(file_, 0, kLengthLow, kLengthHigh, &at_);
+    }
+
+    bool Lock(HANDLE file, std::uint64_t from, DWORD& error) {
+        at_ = OVERLAPPED{};
+        at_.Offset = static_cast<DWORD>(from);
+        at_.OffsetHigh = static_cast<DWORD>(from >> 32);
+        if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, kLengthLow, kLengthHigh, &at_)) {
+            error = LastErrorOr(ERROR_LOCK_VIOLATION);
+            return false;
+        }
+        file_ = file;
+        return true;
+    }
+
+private:
+    // Far past any end the file could grow to, without the range's end overflowing.
+    static constexpr DWORD kLengthLow = 0;
+    static constexpr DWORD kLengthHigh = 0x40000000;
+    HANDLE file_ = nullptr;
+    OVERLAPPED at_{};
+};
+
+// Writes the new content from its first change on. Before the first write it takes what undoing
+// needs (the memory of PutBack, and the lock that keeps other programs from writing in between);
+// afterwards it remembers how far the file may have changed, and after the first failure only that.
+class ChangeWriter final : public ChangeFinder {
+public:
+    ChangeWriter(HANDLE file, const SaveInput& input, const std::wstring& hostsPath)
+        : ChangeFinder(input), file_(file), hostsPath_(hostsPath) {}
+
+    // Cuts the file at the end of the new content and flushes it to the disk. True when the file
+    // now holds the new content, whether or not anything had to be written.
+    bool Finish() {
+        if (Stopped()) return false;
+        if (!Differs()) return true;
+        if (!began_ && !StartChanging()) return false;
+        touchedEnd_ = std::max(touchedEnd_, input_.From + input_.Old().size());
+        if (!SetLength(file_, End(), error_)) return Fail(FailedStep::Write, error_);
+        // A save reported as done has to be on the disk, not only in the cache: a power cut right
+        // after the message must not take it back.
+        if (!FlushFileBuffers(file_)) return Fail(FailedStep::Flush, LastErrorOr(ERROR_WRITE_FAULT));
+        return true;
+    }
+
+    // The new content could not be built; a failure before it is the one to tell.
+    void FailForMemory() {
+        if (!Stopped()) Fail(FailedStep::Write, ERROR_NOT_ENOUGH_MEMORY);
+        Stop();
+    }
+
+    FailedStep Step() const { return step_; }
+    DWORD Error() const { return error_; }
+    // Whether anything may have been written, and so has to be put back.
+    bool Wrote() const { return began_ && touchedEnd_ > firstChange_; }
+    std::uint64_t FirstChange() const { return firstChange_; }
+    std::uint64_t TouchedEnd() const { return touchedEnd_; }
+    PutBack& Undo() { return putBack_; }
+
+private:
+    bool Begin(std::uint64_t firstChange) override {
+        began_ = true;
+        firstChange_ = touchedEnd_ = firstChange;
+        if (!putBack_.Prepare(hostsPath_)) return Fail(FailedStep::Write, ERROR_NOT_ENOUGH_MEMORY);
+        if (!lock_.Lock(file_, firstChange, error_)) return Fail(FailedStep::Lock, error_);
+        return true;
+    }
+
+    bool Changed(std::uint64_t offset, std::string_view bytes) override {
+        touchedEnd_ = std::max<std::uint64_t>(touchedEnd_, offset + bytes.size());
+        return WriteAt(file_, offset, bytes, error_) || Fail(FailedStep::Write, error_);
+    }
+
+    bool Fail(FailedStep step, DWORD error) {
+        step_ = step;
+        error_ = error;
+        return false;
+    }
+
+    HANDLE file_;
+    const std::wstring& hostsPath_;
+    RangeLock lock_;
+    PutBack putBack_;
+    bool began_ = false;
+    std::uint64_t firstChange_ = 0;
+    std::uint64_t touchedEnd_ = 0;
+    FailedStep step_ = FailedStep::Write;
+    DWORD error_ = ERROR_SUCCESS;
+};
+
+SaveOutcome Failed(SaveOutcome outcome, FailedStep step, DWORD error) {
+    outcome.Result = SaveResult::Failed;
+    RecordFailure(outcome.Failure, step, error);
+    return outcome;
+}
+
+// The new content from the input's start on, given to `sink`. False when it could not be built
+// (a UTF-16 file's is built whole in memory).
+bool EmitSavedContent(const SaveInput& input, LineChoice choice, const HostsConstants& constants,
+                      const BufferSizes& sizes, ContentSink& sink) {
+    try {
+        EmitNewTail(input.Old(), input.From == 0, choice, constants, sink, sizes);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// The system refused to open the file for writing: it is read as it is, and if it already holds
+// what the choice asks for, the save is done without writing.
+bool AlreadyHoldsTheChoice(const std::wstring& path, LineChoice choice, const HostsConstants& constants,
+                           const BufferSizes& sizes) {
+    DWORD ignored = ERROR_SUCCESS;
+    const UniqueFile reader = OpenForReading(path, ignored);
+    SaveInput input;
+    if (!reader || !ReadSaveInput(reader.Get(), constants, sizes, input, ignored)) return false;
+    SameAsOld compare(input);
+    return EmitSavedContent(input, choice, constants, sizes, compare) && !compare.Stopped() && !compare.Differs();
+}
+
+// Writes the choice through the handle the input was read with; whatever fails after the first
+// write is undone, or the old content copied aside.
+SaveOutcome WriteChoice(HANDLE file, const SaveInput& input, LineChoice choice, const HostsConstants& constants,
+                        const BufferSizes& sizes, SaveOutcome outcome) {
+    ChangeWriter writer(file, input, outcome.Failure.Path);
+    if (!EmitSavedContent(input, choice, constants, sizes, writer)) writer.FailForMemory();
+    if (writer.Finish()) return outcome;
+    outcome = Failed(std::move(outcome), writer.Step(), writer.Error());
+    if (writer.Wrote() &&
+        !writer.Undo().Restore(file, input.From, input.Old(), writer.FirstChange(), writer.TouchedEnd())) {
+        outcome.Failure.FileAsItWas = false;
+        outcome.Failure.RecoveryPath = writer.Undo().CopyOldContent(file, input.From, input.Old());
+    }
+    return outcome;
+}
+
+}  // namespace
+
+SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants, const BufferSizes& sizes) noexcept {
+    SaveOutcome outcome;
+    if (choice == LineChoice::Other) return outcome;
+    DWORD error = ERROR_SUCCESS;
+    FailedStep step = FailedStep::Locate;
+    // Until WriteChoice nothing is written, so a shortage of memory leaves the file as it was.
+    try {
+        if (!FindHostsPath(outcome.Failure.Path, error)) return Failed(std::move(outcome), step, error);
+        // The file is read again as it is now, through the one handle the save writes with. It lets
+        // others read but not write, so no other program's change can fall between the reading and
+        // the writing and be overwritten.
+        step = FailedStep::Open;
+        const UniqueFile file = OpenExisting(outcome.Failure.Path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, error);
+        if (!file) {
+            if (AlreadyHoldsTheChoice(outcome.Failure.Path, choice, constants, sizes)) return outcome;
+            return Failed(std::move(outcome), step, error);
+        }
+        step = FailedStep::Read;
+        SaveInput input;
+        if (!ReadSaveInput(file.Get(), constants, sizes, input, error)) return Failed(std::move(outcome), step, error);
+        return WriteChoice(file.Get(), input, choice, constants, sizes, std::move(outcome));
+    } catch (const std::bad_alloc&) {
+        return Failed(std::move(outcome), step, ERROR_NOT_ENOUGH_MEMORY);
+    }
+}
+
+}  // namespace hostline::win32
