@@ -177,23 +177,66 @@ std::string EncodeUtf16(std::u16string_view units, bool bigEndian, std::string o
     return out;
 }
 
+// The encoding of a file without a mark, from the NULs among its first bytes.
+HostsEncoding EncodingByNuls(std::string_view file) {
+    const std::size_t pairs = std::min(file.size(), kEncodingSample) / 2;
+    std::size_t even = 0, odd = 0;
+    for (std::size_t i = 0; i < 2 * pairs; i += 2) {
+        even += file[i] == '\0';
+        odd += file[i + 1] == '\0';
+    }
+    if (even + odd == 0) return HostsEncoding::Ansi;
+    if (4 * odd >= pairs && 8 * even <= odd) return HostsEncoding::Utf16LE;
+    if (4 * even >= pairs && 8 * odd <= even) return HostsEncoding::Utf16BE;
+    return HostsEncoding::Unrecognised;
+}
+
+HostsFileParts Utf16Parts(std::string_view file, HostsEncoding encoding, std::size_t markSize) {
+    HostsFileParts parts;
+    parts.Encoding = encoding;
+    parts.Mark = file.substr(0, markSize);
+    const std::size_t units = (file.size() - markSize) / 2;
+    parts.Body = file.substr(markSize, units * 2);
+    parts.OddByte = file.substr(markSize + units * 2);
+    return parts;
+}
+
+// The new content of a UTF-16 file, built whole in its byte order. One without a mark gets one
+// only where it would otherwise be read back as something else: begun by the bytes of a mark, or
+// with too few NULs left in its first bytes to be told as UTF-16.
+std::string NewUtf16Content(const HostsFileParts& parts, LineChoice choice, const HostsConstants& constants) {
+    const bool bigEndian = parts.Encoding == HostsEncoding::Utf16BE;
+    std::u16string lines;
+    lines.reserve(parts.Body.size() / 2 + parts.Body.size() / 16 + constants.ServiceHost.size() + 32);
+    AppendNewLines<char16_t>(lines, DecodeUtf16(parts.Body, bigEndian), choice, constants);
+    std::string bytes;
+    bytes.reserve(2 + 2 * lines.size() + parts.OddByte.size());
+    bytes.append(parts.Mark);
+    bytes = EncodeUtf16(lines, bigEndian, std::move(bytes));
+    bytes.append(parts.OddByte);
+    if (parts.Mark.empty() && !bytes.empty()) {
+        const HostsFileParts again = SplitHostsFile(bytes);
+        if (again.Encoding != parts.Encoding || !again.Mark.empty())
+            bytes.insert(0, bigEndian ? kUtf16BEMark : kUtf16LEMark);
+    }
+    return bytes;
+}
+
 }  // namespace
 
 HostsFileParts SplitHostsFile(std::string_view file) {
+    if (file.substr(0, 2) == kUtf16LEMark) return Utf16Parts(file, HostsEncoding::Utf16LE, 2);
+    if (file.substr(0, 2) == kUtf16BEMark) return Utf16Parts(file, HostsEncoding::Utf16BE, 2);
     HostsFileParts parts;
-    if (file.substr(0, 2) == kUtf16LEMark || file.substr(0, 2) == kUtf16BEMark) {
-        parts.Encoding = file[0] == '\xFF' ? HostsEncoding::Utf16LE : HostsEncoding::Utf16BE;
-        parts.Mark = file.substr(0, 2);
-        const std::size_t units = (file.size() - 2) / 2;
-        parts.Body = file.substr(2, units * 2);
-        parts.OddByte = file.substr(2 + units * 2);
-    } else if (file.substr(0, 3) == kUtf8Mark) {
+    if (file.substr(0, 3) == kUtf8Mark) {
         parts.Encoding = HostsEncoding::Utf8Bom;
         parts.Mark = file.substr(0, 3);
         parts.Body = file.substr(3);
-    } else {
-        parts.Body = file;
+        return parts;
     }
+    parts.Encoding = EncodingByNuls(file);
+    if (IsUtf16(parts.Encoding)) return Utf16Parts(file, parts.Encoding, 0);
+    parts.Body = file;
     return parts;
 }
 
@@ -201,6 +244,7 @@ DetectedLine DetectLine(std::string_view file, const HostsConstants& constants) 
     const HostsFileParts parts = SplitHostsFile(file);
     DetectedLine result;
     result.Encoding = parts.Encoding;
+    if (parts.Encoding == HostsEncoding::Unrecognised) return result;
     if (IsUtf16(parts.Encoding)) {
         const std::u16string units = DecodeUtf16(parts.Body, parts.Encoding == HostsEncoding::Utf16BE);
         const auto found = FindDecidingEntry<char16_t>(units, constants);
@@ -225,18 +269,13 @@ DetectedLine DetectInLines(std::string_view lines, const HostsConstants& constan
 void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
                     ContentSink& sink, const BufferSizes& sizes) {
     const HostsFileParts parts = SplitHostsFile(file);
+    if (parts.Encoding == HostsEncoding::Unrecognised) {
+        sink.Write(file);
+        return;
+    }
     if (IsUtf16(parts.Encoding)) {
         // UTF-16 files are rare and small; they are built whole in memory.
-        const bool bigEndian = parts.Encoding == HostsEncoding::Utf16BE;
-        std::u16string lines;
-        lines.reserve(parts.Body.size() / 2 + parts.Body.size() / 16 + constants.ServiceHost.size() + 32);
-        AppendNewLines<char16_t>(lines, DecodeUtf16(parts.Body, bigEndian), choice, constants);
-        std::string bytes;
-        bytes.reserve(parts.Mark.size() + 2 * lines.size() + parts.OddByte.size());
-        bytes.append(parts.Mark);
-        bytes = EncodeUtf16(lines, bigEndian, std::move(bytes));
-        bytes.append(parts.OddByte);
-        sink.Write(bytes);
+        sink.Write(NewUtf16Content(parts, choice, constants));
         return;
     }
     StagedOutput out(sink, parts.Encoding == HostsEncoding::Ansi, sizes.Staging);

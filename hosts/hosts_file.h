@@ -1,6 +1,6 @@
 // Detection and line change over hosts file bytes: the encoding is recognised from its byte-order
-// mark, the rules run on the lines, and the new content is handed in order to a writer. No
-// platform calls here; the Win32 layer reads and writes the bytes.
+// mark or its NULs, the rules run on the lines, and the new content is handed in order to a
+// writer. No platform calls here; the Win32 layer reads and writes the bytes.
 #pragma once
 
 #include <cstddef>
@@ -18,9 +18,16 @@ struct HostsConstants {
     std::string_view Line2Address;
 };
 
-// Without a byte-order mark the file is in the ANSI code page (or UTF-8 without one). A UTF-8 mark
-// is kept in front of the lines; UTF-16 files are read and written as UTF-16 in their byte order.
-enum class HostsEncoding { Ansi, Utf8Bom, Utf16LE, Utf16BE };
+// A UTF-8 mark is kept in front of the lines; UTF-16 files, with a mark or without, are read and
+// written as UTF-16 in their byte order. Without a mark, the NULs among the first bytes tell:
+// none, the ANSI code page (or UTF-8 without a mark); a NUL in the same place of a quarter of the
+// byte pairs or more, and in the other place at most an eighth as often, UTF-16 without a mark
+// (a NUL second, as in ASCII text, is little-endian); any other NULs, text of no kind the
+// program knows: it is neither read nor saved, so it can never be rewritten wrongly.
+enum class HostsEncoding { Ansi, Utf8Bom, Utf16LE, Utf16BE, Unrecognised };
+
+// How many bytes at the start of a file without a mark are looked at for NULs.
+constexpr std::size_t kEncodingSample = 512;
 
 inline bool IsUtf16(HostsEncoding encoding) {
     return encoding == HostsEncoding::Utf16LE || encoding == HostsEncoding::Utf16BE;
@@ -36,7 +43,7 @@ struct BufferSizes {
 struct HostsFileParts {
     HostsEncoding Encoding = HostsEncoding::Ansi;
     std::string_view Mark;  // the byte-order mark, written back in front of the new content
-    std::string_view Body;  // the lines
+    std::string_view Body;  // the lines (all of an unrecognised file)
     std::string_view OddByte;  // a UTF-16 file's odd last byte, which is no code unit; kept at the end
 };
 
@@ -51,7 +58,7 @@ struct DetectedLine {
 };
 
 // The first host entry decides; the bytes of `file` must outlive the result, since Address
-// points into them.
+// points into them. An Unrecognised file has no choice: the caller reads nothing into it.
 DetectedLine DetectLine(std::string_view file, const HostsConstants& constants);
 
 // The same over lines of bytes alone, without looking for a byte-order mark.
@@ -69,8 +76,10 @@ protected:
 
 // The new content for Automatic, Line1 or Line2: the host taken out of every host entry (an entry
 // left without a name dropped), every other line kept byte for byte, every kept line with CR LF
-// after it, and for a line its pinned entry at the end. Other has no
-// new content; the caller does not write for it. May throw std::bad_alloc.
+// after it, and for a line its pinned entry at the end. Other has no new content, nor has an
+// Unrecognised file (its bytes come out as they are); the caller writes neither. A UTF-16 file
+// without a mark keeps none, unless its new content would then not be read back as UTF-16 in
+// the same order. May throw std::bad_alloc.
 void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
                     ContentSink& sink, const BufferSizes& sizes = {});
 

@@ -39,7 +39,17 @@ bool LineRuns::Fill() {
     return true;
 }
 
+// Reads until the buffer holds the first kEncodingSample bytes, or the whole file if it is shorter.
+bool LineRuns::ReadEncodingSample() {
+    while (!atEnd_ && end_ < kEncodingSample) {
+        if (!Fill()) return false;
+    }
+    encoding_ = SplitHostsFile(std::string_view(buffer_.get(), std::min(end_, kEncodingSample))).Encoding;
+    return true;
+}
+
 bool LineRuns::Next(std::string_view& run) {
+    if (first_ && !failed_ && !ReadEncodingSample()) return false;
     for (;;) {
         const std::string_view pending(buffer_.get() + start_, end_ - start_);
         // Only the bytes read since the last look can end a line, and the one before them, which
@@ -54,10 +64,9 @@ bool LineRuns::Next(std::string_view& run) {
             start_ += whole;
             if (first_) {
                 first_ = false;
-                const HostsFileParts parts = SplitHostsFile(run);
-                encoding_ = parts.Encoding;
-                run.remove_prefix(parts.Mark.size());
-                runOffset_ += parts.Mark.size();
+                const std::size_t mark = SplitHostsFile(run).Mark.size();
+                run.remove_prefix(mark);
+                runOffset_ += mark;
             }
             return true;
         }
@@ -76,10 +85,8 @@ StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constan
     StreamedDetection result;
     std::string_view run;
     while (runs.Next(run)) {
-        if (IsUtf16(runs.Encoding())) {
-            result.Utf16 = true;
-            return result;
-        }
+        result.Encoding = runs.Encoding();
+        if (IsUtf16(result.Encoding) || result.Encoding == HostsEncoding::Unrecognised) return result;
         const DetectedLine found = DetectInLines(run, constants);
         if (found.Choice != LineChoice::Automatic) {
             result.Choice = found.Choice;
@@ -95,7 +102,9 @@ StreamedPrefix UnchangedPrefixInRuns(LineRuns& runs, const HostsConstants& const
     StreamedPrefix result;
     std::string_view run;
     while (runs.Next(run)) {
-        if (IsUtf16(runs.Encoding())) return {};  // rewritten whole
+        result.Encoding = runs.Encoding();
+        // Rewritten whole, or not at all.
+        if (IsUtf16(result.Encoding) || result.Encoding == HostsEncoding::Unrecognised) return result;
         const std::size_t at = FirstChangedLine(run, constants);
         result.Unchanged = runs.RunOffset() + at;
         if (at < run.size()) return result;  // nothing after it needs reading here

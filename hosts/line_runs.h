@@ -27,8 +27,10 @@ public:
     // byte-order mark, which it leaves out. False at the end of the file or on a failed read.
     bool Next(std::string_view& run);
 
-    // The file's encoding, known from the first run on. UTF-16 files are not read in runs (their
-    // terminators are not single bytes); the caller reads them whole.
+    // The file's encoding, known from the first run on, which is not handed on before the bytes
+    // that tell it (kEncodingSample) are read. UTF-16 files are not read in runs (their
+    // terminators are not single bytes): the caller reads them whole, and an unrecognised one
+    // not at all.
     HostsEncoding Encoding() const { return encoding_; }
 
     bool Failed() const { return failed_; }
@@ -37,6 +39,7 @@ public:
 
 private:
     bool Fill();
+    bool ReadEncodingSample();
 
     Reader read_;
     std::unique_ptr<char[]> buffer_;
@@ -59,7 +62,8 @@ std::size_t WholeLinesEnd(std::string_view data);
 // The detection over a file read in runs. Stops at the deciding entry, whose address it copies out.
 struct StreamedDetection {
     bool ReadFailed = false;
-    bool Utf16 = false;  // UTF-16 files are not read in runs; the caller reads them whole
+    // UTF-16 files are not read in runs (the caller reads them whole), nor unrecognised ones.
+    HostsEncoding Encoding = HostsEncoding::Ansi;
     LineChoice Choice = LineChoice::Automatic;
     std::string Address;  // the deciding entry's address bytes
 };
@@ -71,6 +75,7 @@ StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constan
 // that line; the caller reads what follows into memory of its own.
 struct StreamedPrefix {
     bool ReadFailed = false;
+    HostsEncoding Encoding = HostsEncoding::Ansi;
     std::uint64_t Unchanged = 0;
 };
 StreamedPrefix UnchangedPrefixInRuns(LineRuns& runs, const HostsConstants& constants);

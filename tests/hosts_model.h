@@ -15,8 +15,14 @@
 // A UTF-8 mark stays in front; a UTF-16 file (FF FE or FE FF) is all of this in UTF-16 units in
 // its byte order, with an odd last byte kept at the end; and a file without a mark never comes
 // out starting with the two bytes of a UTF-16 mark: an empty line goes in front of them.
+// Without a mark, the NUL bytes among the first 512 (an even number of bytes, the odd last one
+// left out) tell: none, bytes as above; in one place of the pairs at least a quarter of the pairs,
+// and in the other at most an eighth as many, UTF-16 without a mark in that order (a NUL second
+// is little-endian), saved without one unless the new content would not read back so; any other
+// NULs, a file the program does not read or save at all.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -120,9 +126,10 @@ bool WithoutHost(const Str<Char>& line, const Str<Char>& host, Str<Char>& kept) 
     return true;
 }
 
-// A hosts file taken apart by its byte-order mark.
+// A hosts file taken apart by its byte-order mark, or by its NULs when it has none.
 struct File {
     std::string Mark;
+    bool Unrecognised = false;
     bool Utf16 = false;
     bool BigEndian = false;
     std::string Bytes;    // the lines, when the file is not UTF-16
@@ -130,24 +137,48 @@ struct File {
     std::string OddByte;
 };
 
-inline File Parse(const std::string& bytes) {
+// Counts the NULs at even and at odd offsets among the first 512 bytes, in whole pairs.
+inline void CountNuls(const std::string& bytes, std::size_t& even, std::size_t& odd, std::size_t& pairs) {
+    even = odd = 0;
+    pairs = std::min<std::size_t>(bytes.size(), 512) / 2;
+    for (std::size_t i = 0; i < 2 * pairs; ++i) {
+        if (bytes[i] == '\0' && i % 2 == 0) ++even;
+        if (bytes[i] == '\0' && i % 2 == 1) ++odd;
+    }
+}
+
+// The bytes after the mark as UTF-16 units, an odd last byte apart.
+inline File Utf16(const std::string& bytes, const std::string& mark, bool bigEndian) {
     File file;
+    file.Utf16 = true;
+    file.BigEndian = bigEndian;
+    file.Mark = mark;
+    std::size_t i = mark.size();
+    for (; i + 1 < bytes.size(); i += 2) {
+        const unsigned first = static_cast<unsigned char>(bytes[i]);
+        const unsigned second = static_cast<unsigned char>(bytes[i + 1]);
+        file.Units += static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    }
+    file.OddByte = bytes.substr(i);
+    return file;
+}
+
+inline File Parse(const std::string& bytes) {
     const std::string start = bytes.substr(0, 2);
-    if (start == "\xFF\xFE" || start == "\xFE\xFF") {
-        file.Utf16 = true;
-        file.BigEndian = start == "\xFE\xFF";
-        file.Mark = start;
-        std::size_t i = 2;
-        for (; i + 1 < bytes.size(); i += 2) {
-            const unsigned first = static_cast<unsigned char>(bytes[i]);
-            const unsigned second = static_cast<unsigned char>(bytes[i + 1]);
-            file.Units += static_cast<char16_t>(file.BigEndian ? first << 8 | second : second << 8 | first);
-        }
-        file.OddByte = bytes.substr(i);
+    if (start == "\xFF\xFE") return Utf16(bytes, start, false);
+    if (start == "\xFE\xFF") return Utf16(bytes, start, true);
+    File file;
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        file.Mark = "\xEF\xBB\xBF";
+        file.Bytes = bytes.substr(3);
         return file;
     }
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") file.Mark = "\xEF\xBB\xBF";
-    file.Bytes = bytes.substr(file.Mark.size());
+    std::size_t even = 0, odd = 0, pairs = 0;
+    CountNuls(bytes, even, odd, pairs);
+    if (odd > 0 && 4 * odd >= pairs && 8 * even <= odd) return Utf16(bytes, "", false);
+    if (even > 0 && 4 * even >= pairs && 8 * odd <= even) return Utf16(bytes, "", true);
+    file.Unrecognised = even + odd > 0;
+    file.Bytes = bytes;
     return file;
 }
 
@@ -171,6 +202,7 @@ LineChoice DetectIn(const Str<Char>& text, const HostsConstants& constants, Str<
 }
 
 struct Detected {
+    bool Unrecognised = false;
     LineChoice Choice = LineChoice::Automatic;
     std::string Address;  // the deciding entry's first field, in the file's own bytes
 };
@@ -178,7 +210,9 @@ struct Detected {
 inline Detected Detect(const std::string& bytes, const HostsConstants& constants) {
     const File file = Parse(bytes);
     Detected detected;
-    if (file.Utf16) {
+    if (file.Unrecognised) {
+        detected.Unrecognised = true;
+    } else if (file.Utf16) {
         std::u16string address;
         detected.Choice = DetectIn(file.Units, constants, address);
         detected.Address = testing::Utf16Bytes(address, file.BigEndian);
@@ -206,10 +240,18 @@ Str<Char> Rewrite(const Str<Char>& text, LineChoice choice, const HostsConstants
     return out;
 }
 
-// The whole new content of the file for Automatic, Line1 or Line2.
+// The whole new content of the file for Automatic, Line1 or Line2; a file that is not read has none.
 inline std::string NewContent(const std::string& bytes, LineChoice choice, const HostsConstants& constants) {
     const File file = Parse(bytes);
-    if (file.Utf16) return file.Mark + testing::Utf16Bytes(Rewrite(file.Units, choice, constants), file.BigEndian) + file.OddByte;
+    if (file.Unrecognised) return bytes;
+    if (file.Utf16) {
+        const std::string content =
+            file.Mark + testing::Utf16Bytes(Rewrite(file.Units, choice, constants), file.BigEndian) + file.OddByte;
+        if (!file.Mark.empty() || content.empty()) return content;
+        const File again = Parse(content);
+        const bool readsBack = again.Utf16 && again.Mark.empty() && again.BigEndian == file.BigEndian;
+        return readsBack ? content : (file.BigEndian ? "\xFE\xFF" : "\xFF\xFE") + content;
+    }
     std::string lines = Rewrite(file.Bytes, choice, constants);
     const std::string start = lines.substr(0, 2);
     if (file.Mark.empty() && (start == "\xFF\xFE" || start == "\xFE\xFF")) lines = "\r\n" + lines;
@@ -220,7 +262,7 @@ inline std::string NewContent(const std::string& bytes, LineChoice choice, const
 // that maps the host or does not end in CR LF. A UTF-16 file is rewritten whole.
 inline std::size_t UnchangedPrefix(const std::string& bytes, const HostsConstants& constants) {
     const File file = Parse(bytes);
-    if (file.Utf16) return 0;
+    if (file.Utf16 || file.Unrecognised) return 0;
     const std::string host(constants.ServiceHost);
     std::size_t line = 0;
     for (;;) {

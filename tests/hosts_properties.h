@@ -48,27 +48,41 @@ inline std::string CompareWithModel(std::string_view file, LineChoice choice, co
     const std::string bytes(file);
     const model::Detected expected = model::Detect(bytes, constants);
     const DetectedLine whole = DetectLine(file, constants);
-    if (whole.Choice != expected.Choice || whole.Address != expected.Address) return "the detection differs";
-
+    const auto unrecognised = [](HostsEncoding encoding) { return encoding == HostsEncoding::Unrecognised; };
+    if (unrecognised(whole.Encoding) != expected.Unrecognised) return "the program recognises another set of files";
     LineRuns detectRuns(ServeFile(file, step), sizes.ReadRun);
     const StreamedDetection streamed = DetectLineInRuns(detectRuns, constants);
-    if (streamed.Utf16 != model::Parse(bytes).Utf16) return "the streamed detection takes another encoding";
-    if (!streamed.Utf16 && (streamed.Choice != expected.Choice || streamed.Address != expected.Address))
+    LineRuns prefixRuns(ServeFile(file, step), sizes.ReadRun);
+    const StreamedPrefix prefix = UnchangedPrefixInRuns(prefixRuns, constants);
+    if (expected.Unrecognised) {
+        // Neither read nor saved, whatever the runs.
+        const bool refused = unrecognised(streamed.Encoding) && unrecognised(prefix.Encoding);
+        return refused ? "" : "a file of no known text is read in runs";
+    }
+    if (whole.Choice != expected.Choice || whole.Address != expected.Address) return "the detection differs";
+
+    const model::File parsed = model::Parse(bytes);
+    if (IsUtf16(streamed.Encoding) != parsed.Utf16 || IsUtf16(prefix.Encoding) != parsed.Utf16)
+        return "the streamed reading takes another encoding";
+    if (!parsed.Utf16 && (streamed.Choice != expected.Choice || streamed.Address != expected.Address))
         return "the streamed detection differs";
 
     const std::string content = model::NewContent(bytes, choice, constants);
     // What any save promises, so that a fault shared by model and program still shows: the new
-    // content reads back as the choice, and saving it again changes nothing.
+    // content reads back as the choice, and saving it again changes nothing. Not quite for a file
+    // of bytes without a mark that holds NULs past the bytes that tell its encoding: when lines
+    // before them go, they can move among those bytes, and the program then no longer reads it.
     const bool sameAddresses = constants.Line1Address == constants.Line2Address;
     const LineChoice readBack = choice == LineChoice::Line2 && sameAddresses ? LineChoice::Line1 : choice;
-    if (model::Detect(content, constants).Choice != readBack) return "the new content reads as another choice";
-    if (model::NewContent(content, choice, constants) != content) return "a second save changes the content";
+    const bool nulsMayMove = !parsed.Utf16 && parsed.Mark.empty() && bytes.find('\0') != std::string::npos;
+    if (!nulsMayMove) {
+        if (model::Detect(content, constants).Choice != readBack) return "the new content reads as another choice";
+        if (model::NewContent(content, choice, constants) != content) return "a second save changes the content";
+    }
 
     if (NewContent(file, choice, constants, sizes) != content) return "the new content differs";
 
     // A save reads in runs up to the first line that changes and writes only from there.
-    LineRuns prefixRuns(ServeFile(file, step), sizes.ReadRun);
-    const StreamedPrefix prefix = UnchangedPrefixInRuns(prefixRuns, constants);
     if (prefix.ReadFailed || prefix.Unchanged > file.size()) return "the unchanged prefix is out of the file";
     // Nothing that stays is written again: the prefix reaches the first line that changes.
     if (prefix.Unchanged != model::UnchangedPrefix(bytes, constants)) return "the unchanged prefix differs";

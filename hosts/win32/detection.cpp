@@ -37,9 +37,12 @@ DetectionResult DetectCurrentLine(const HostsConstants& constants, const BufferS
         LineRuns runs(ReaderFrom(file.Get(), 0, error), sizes.ReadRun);
         const StreamedDetection streamed = DetectLineInRuns(runs, constants);
         result.Choice = streamed.Choice;
-        if (streamed.Utf16 && !DetectInWholeFile(file.Get(), constants, result.Choice, error))
-            return Failed(std::move(result), FailedStep::Read, error);
         if (streamed.ReadFailed) return Failed(std::move(result), FailedStep::Read, error);
+        // What the window would show for such a file could be untrue: it shows nothing.
+        if (streamed.Encoding == HostsEncoding::Unrecognised)
+            return Failed(std::move(result), FailedStep::Recognise, ERROR_INVALID_DATA);
+        if (IsUtf16(streamed.Encoding) && !DetectInWholeFile(file.Get(), constants, result.Choice, error))
+            return Failed(std::move(result), FailedStep::Read, error);
     } catch (const std::bad_alloc&) {
         return Failed(std::move(result), FailedStep::Read, ERROR_NOT_ENOUGH_MEMORY);
     }

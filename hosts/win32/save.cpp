@@ -24,12 +24,20 @@ struct SaveInput {
     std::string_view Old() const { return Tail.View(); }
 };
 
+// False with the failing step and its code; a file of no text the program knows is not read on.
 bool ReadSaveInput(HANDLE file, const HostsConstants& constants, const BufferSizes& sizes, SaveInput& input,
-                   DWORD& error) {
+                   FailedStep& step, DWORD& error) {
+    step = FailedStep::Read;
     LineRuns runs(ReaderFrom(file, 0, error), sizes.ReadRun);
     const StreamedPrefix prefix = UnchangedPrefixInRuns(runs, constants);
+    if (prefix.ReadFailed) return false;
+    if (prefix.Encoding == HostsEncoding::Unrecognised) {
+        step = FailedStep::Recognise;
+        error = ERROR_INVALID_DATA;
+        return false;
+    }
     std::uint64_t length = 0;
-    if (prefix.ReadFailed || !FileLength(file, length, error)) return false;
+    if (!FileLength(file, length, error)) return false;
     input.From = std::min(prefix.Unchanged, length);
     return ReadFrom(file, input.From, length - input.From, input.Tail, error);
 }
@@ -216,9 +224,10 @@ bool EmitSavedContent(const SaveInput& input, LineChoice choice, const HostsCons
 bool AlreadyHoldsTheChoice(const std::wstring& path, LineChoice choice, const HostsConstants& constants,
                            const BufferSizes& sizes) {
     DWORD ignored = ERROR_SUCCESS;
+    FailedStep notTold = FailedStep::Read;
     const UniqueFile reader = OpenForReading(path, ignored);
     SaveInput input;
-    if (!reader || !ReadSaveInput(reader.Get(), constants, sizes, input, ignored)) return false;
+    if (!reader || !ReadSaveInput(reader.Get(), constants, sizes, input, notTold, ignored)) return false;
     SameAsOld compare(input);
     return EmitSavedContent(input, choice, constants, sizes, compare) && !compare.Stopped() && !compare.Differs();
 }
@@ -258,9 +267,9 @@ SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants, const
             if (AlreadyHoldsTheChoice(outcome.Failure.Path, choice, constants, sizes)) return outcome;
             return Failed(std::move(outcome), step, error);
         }
-        step = FailedStep::Read;
         SaveInput input;
-        if (!ReadSaveInput(file.Get(), constants, sizes, input, error)) return Failed(std::move(outcome), step, error);
+        if (!ReadSaveInput(file.Get(), constants, sizes, input, step, error))
+            return Failed(std::move(outcome), step, error);
         return WriteChoice(file.Get(), input, choice, constants, sizes, std::move(outcome));
     } catch (const std::bad_alloc&) {
         return Failed(std::move(outcome), step, ERROR_NOT_ENOUGH_MEMORY);

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "errors.h"
 #include "hostline_constants.h"
 #include "hostline_driver.h"
-#include "errors.h"
+#include "test_support.h"
 #include "win32_test_support.h"
 
 namespace hostline::e2e {
@@ -31,6 +32,11 @@ const std::string kLine2(kBuiltInConstants.Line2Address);
 
 std::string Pinned(const std::string& address) {
     return address + "\t\t" + kHost + "\r\n";
+}
+
+// ASCII text as UTF-16 without a byte-order mark.
+std::string Utf16WithoutMark(const std::string& text, bool bigEndian = false) {
+    return hostline::testing::Utf16Bytes(std::u16string(text.begin(), text.end()), bigEndian);
 }
 
 // The host with every other ASCII letter in the other case: the same name to Windows.
@@ -282,6 +288,8 @@ TEST_F(Hostline, SelectsTheDetectedOptionAndClosingLeavesTheFileAlone) {
         {"a comment after a tab, then the entry", "\t# " + kHost + " is pinned below\r\n" + kLine1 + " " + kHost, 1},
         {"a longer name that starts with the host", "10.20.30.40 " + kHost + ".edgekey.net\r\n", 0},
         {"the host twice in one name", kLine1 + " " + kHost + kHost + "\r\n", 0},
+        {"UTF-16 without a mark", Utf16WithoutMark("127.0.0.1 localhost\r\n" + kLine1 + " " + kHost + "\r\n"), 1},
+        {"UTF-16 big-endian without a mark", Utf16WithoutMark(kLine2 + " " + kHost + "\r\n", true), 2},
     };
     for (const DetectionCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -497,6 +505,12 @@ TEST_F(Hostline, SavingWritesTheChoiceTellsTheUserAndEnds) {
         {"line 2 keeps a line with the host twice in one name", kLine1 + " " + kHost + kHost + "\r\n", 2,
          Press::Click, kLine1 + " " + kHost + kHost + "\r\n" + Pinned(kLine2)},
         {"a second press has no effect", header, 2, Press::ClickTwiceAndEnter, header + Pinned(kLine2)},
+        // UTF-16 without a mark stays so, in its byte order.
+        {"automatic on UTF-16 without a mark",
+         Utf16WithoutMark("127.0.0.1 localhost\r\n" + kLine1 + " " + kHost + "\r\n"), 0, Press::Click,
+         Utf16WithoutMark("127.0.0.1 localhost\r\n")},
+        {"line 2 on UTF-16 big-endian without a mark", Utf16WithoutMark("# x\n" + kLine1 + " " + kHost, true), 2,
+         Press::Click, Utf16WithoutMark("# x\r\n" + Pinned(kLine2), true)},
     };
     for (const SaveCase& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -63,13 +63,19 @@ TEST(Detection, TheFirstEntryDecidesByItsAddress) {
         {"UTF-8 mark before a first-line entry", "\xEF\xBB\xBF" "192.0.2.1 " HOST "\r\n", LineChoice::Line1, "192.0.2.1"},
         {"UTF-8 mark then comment", "\xEF\xBB\xBF# " HOST "\r\n", LineChoice::Automatic, ""},
         {"invalid bytes around", "\xFD\xFF\xFE\x80\r\n198.51.100.1 " HOST "\r\n\x81", LineChoice::Line2, "198.51.100.1"},
-        {"NUL and 0x1A do not end the file", std::string("\0\x1A\r\n", 4) + "192.0.2.1 " HOST, LineChoice::Line1,
+        {"NUL and 0x1A past the first bytes do not end the file",
+         "#" + std::string(600, '-') + std::string("\r\n\0\x1A\r\n", 6) + "192.0.2.1 " HOST, LineChoice::Line1,
          "192.0.2.1"},
         {"UTF-16 LE", testing::Utf16File(u"# \u4E2D\u6587\r\n192.0.2.1\t\t" HOST "\r\n", false), LineChoice::Line1, "192.0.2.1"},
         {"UTF-16 BE", testing::Utf16File(u"198.51.100.1 " HOST "\n", true), LineChoice::Line2, "198.51.100.1"},
         {"UTF-16 other", testing::Utf16File(u"\t1.2.3.4 \u4E2D SERVICE.example.com. #", false), LineChoice::Other, "1.2.3.4"},
         {"UTF-16 with an odd last byte", testing::Utf16File(u"192.0.2.1 " HOST, false) + "x", LineChoice::Line1, "192.0.2.1"},
         {"UTF-16 mark alone", "\xFF\xFE", LineChoice::Automatic, ""},
+        {"UTF-16 LE without a mark", testing::Utf16Bytes(u"127.0.0.1 localhost\r\n192.0.2.1 " HOST "\r\n", false),
+         LineChoice::Line1, "192.0.2.1"},
+        {"UTF-16 BE without a mark, Chinese first",
+         testing::Utf16Bytes(u"# \u8FD9\u662F\u4E00\u4E2A\u6CE8\u91CA\r\n198.51.100.1 " HOST, true), LineChoice::Line2,
+         "198.51.100.1"},
     };
     for (const auto& c : cases) {
         const DetectedLine detected = DetectLine(c.file, c.constants);
@@ -83,8 +89,20 @@ TEST(Detection, TheFirstEntryDecidesByItsAddress) {
 }
 
 TEST(Detection, RecognisesTheEncodingByItsMark) {
+    const std::string latePast = std::string(kEncodingSample, 'x') + std::string(1, '\0');
     const std::pair<std::string, HostsEncoding> cases[] = {
         {"", HostsEncoding::Ansi},
+        {std::string("a\0", 2), HostsEncoding::Utf16LE},
+        {std::string("\0a\0b\0c\0\xD6", 7), HostsEncoding::Utf16BE},
+        {testing::Utf16Bytes(u"\u4E2D\u4E2D\u4E2Dabc\r\n", false), HostsEncoding::Utf16LE},
+        // U+6700 has a NUL in the other place; one among many is still UTF-16.
+        {testing::Utf16Bytes(u"# \u6700\u65B0 hosts\r\n", false), HostsEncoding::Utf16LE},
+        {testing::Utf16Bytes(u"\u4E2D\u4E2D\u4E2D\u4E2Da", false), HostsEncoding::Unrecognised},
+        {std::string("\0\0\0\0", 4), HostsEncoding::Unrecognised},
+        {std::string("127.0.0.1 localhost\0\r\n", 22), HostsEncoding::Unrecognised},
+        {latePast, HostsEncoding::Ansi},
+        {std::string("\xEF\xBB\xBF\0\0", 5), HostsEncoding::Utf8Bom},
+        {std::string("ab\0", 3), HostsEncoding::Ansi},
         {"\xEF\xBB", HostsEncoding::Ansi},
         {"\xEF\xBB\xBF", HostsEncoding::Utf8Bom},
         {"\xFF\xFE", HostsEncoding::Utf16LE},

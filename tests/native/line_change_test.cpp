@@ -15,6 +15,8 @@ using testing::kConstants;
 using testing::kEqualLines;
 
 const std::string kPin1 = "192.0.2.1\t\t" HOST "\r\n";
+// A first line long enough that what follows lies past the bytes that tell the encoding.
+const std::string kLongComment = "#" + std::string(600, '-') + "\r\n";
 const std::string kPin2 = "198.51.100.1\t\t" HOST "\r\n";
 
 // One input, the expected new content for each of the three choices that write.
@@ -60,8 +62,9 @@ TEST(LineChange, EveryChoiceOverTheSameFiles) {
         {"GBK bytes kept", "# \xD6\xD0\xCE\xC4\r\n1.1.1.1 \xB2" HOST "\r\n", "# \xD6\xD0\xCE\xC4\r\n1.1.1.1 \xB2" HOST "\r\n"},
         {"GBK name beside the host stays", "1.1.1.1 \xCF\xDF\xC2\xB7 " HOST "\r\n", "1.1.1.1 \xCF\xDF\xC2\xB7\r\n"},
         {"UTF-8 without mark kept", "# \xE4\xB8\xAD\n1.1.1.1 " HOST " #\xE7\xBA\xBF\n", "# \xE4\xB8\xAD\r\n"},
-        {"invalid bytes, NUL and 0x1A kept", std::string("\xFD\x80\0\x1A\n", 5) + "1.1.1.1 " HOST "\n",
-         std::string("\xFD\x80\0\x1A\r\n", 6)},
+        // Past the bytes that tell the encoding, a NUL is a byte like any other, no separator.
+        {"invalid bytes, NUL and 0x1A kept", kLongComment + std::string("\xFD\x80\0\x1A\n1.1.1.1\0 ", 14) + HOST "\n",
+         kLongComment + std::string("\xFD\x80\0\x1A\r\n", 6)},
     };
     // The model that the differential tests measure the program by has to pass the same table.
     for (const auto& c : cases) {
@@ -75,6 +78,7 @@ TEST(LineChange, EveryChoiceOverTheSameFiles) {
 }
 
 TEST(LineChange, MarksAndEncodingsSurviveTheRewrite) {
+    using testing::Utf16Bytes;
     using testing::Utf16File;
     const std::string mark = "\xEF\xBB\xBF";
     const struct {
@@ -102,6 +106,20 @@ TEST(LineChange, MarksAndEncodingsSurviveTheRewrite) {
         // A UTF-16 unit whose low byte is a CR or LF is no terminator.
         {"UTF-16 units holding CR and LF bytes", Utf16File(u"\u0D0A\u0A0D"), LineChoice::Automatic,
          Utf16File(u"\u0D0A\u0A0D\r\n")},
+        // Without a mark, UTF-16 is told by its NULs, and written back without one.
+        {"UTF-16 LE without a mark", Utf16Bytes(u"127.0.0.1 localhost\r\n192.0.2.1 " HOST "\r\n", false),
+         LineChoice::Automatic, Utf16Bytes(u"127.0.0.1 localhost\r\n", false)},
+        {"UTF-16 BE without a mark", Utf16Bytes(u"# \u4E2D\n1.1.1.1\t" HOST "\r\n", true), LineChoice::Line2,
+         Utf16Bytes(u"# \u4E2D\r\n198.51.100.1\t\t" HOST "\r\n", true)},
+        // ...unless what is left would not be told so: here a Chinese line with too few NULs.
+        {"UTF-16 without a mark gets one to stay readable",
+         Utf16Bytes(u"1.1.1.1 " HOST "\r\n" + std::u16string(60, u'\u4E2D') + u"\r\n", false), LineChoice::Automatic,
+         Utf16File(std::u16string(60, u'\u4E2D') + u"\r\n")},
+        {"UTF-16 without a mark, first kept unit a mark", Utf16Bytes(u"1.1.1.1 " HOST "\n\uFEFFx", false),
+         LineChoice::Automatic, Utf16File(u"\uFEFFx\r\n")},
+        // NULs that fit no UTF-16: the file comes out as it is, and the save does not write it.
+        {"NULs of no known text", "1.1.1.1 " HOST + std::string("\0\0\r\n\0", 5), LineChoice::Line1,
+         "1.1.1.1 " HOST + std::string("\0\0\r\n\0", 5)},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(testing::NewContent(c.file, c.choice, kConstants), c.expected) << c.name;

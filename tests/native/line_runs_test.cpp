@@ -44,13 +44,12 @@ TEST(LineRuns, TheMarkIsLeftOutOfTheFirstRun) {
     const std::string file = "\xEF\xBB\xBF" "a\r\nb";
     LineRuns runs(ServeFile(file, 2), 2);
     std::string_view run;
+    // The first bytes are all read before anything is handed on: they tell the encoding.
     ASSERT_TRUE(runs.Next(run));
     EXPECT_EQ(runs.Encoding(), HostsEncoding::Utf8Bom);
-    EXPECT_EQ(run, "a\r\n");
+    EXPECT_EQ(run, "a\r\nb");
     EXPECT_EQ(runs.RunOffset(), 3u);
-    ASSERT_TRUE(runs.Next(run));
-    EXPECT_EQ(run, "b");
-    EXPECT_EQ(runs.RunOffset(), 6u);
+    EXPECT_FALSE(runs.Next(run));
 }
 
 TEST(LineRuns, NoRunEndsBetweenCrAndLf) {

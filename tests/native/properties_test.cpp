@@ -38,11 +38,21 @@ std::string RandomHostsFile(std::mt19937& random) {
     for (int i = 0; i < count; ++i) {
         if (percent(random) < 5) {
             file += static_cast<char>(byte(random));
-        } else if (percent(random) < 3) {
+        } else if (percent(random) < 1) {
             file += '\0';
         } else {
             file += kPieces[piece(random)];
         }
+    }
+    // One in five as UTF-16 without a mark, in either byte order, its bytes widened to units and now
+    // and then a Chinese character among them (U+6700's NUL stands where ASCII has none).
+    if (percent(random) < 20) {
+        std::u16string units;
+        for (const char c : file) {
+            if (percent(random) < 1) units += percent(random) < 50 ? u'\u4E2D' : u'\u6700';
+            units += static_cast<char16_t>(static_cast<unsigned char>(c));
+        }
+        file = testing::Utf16Bytes(units, percent(random) < 50);
     }
     // Mutations of real structure: flip a byte or cut the file short.
     if (!file.empty() && percent(random) < 20) file[random() % file.size()] = static_cast<char>(byte(random));

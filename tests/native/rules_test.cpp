@@ -58,7 +58,6 @@ TEST(EntryRules, WhichLinesMapTheHostAndWhatASaveLeavesOfThem) {
         {"GBK character before the name", "1.2.3.4 \xB2" HOST, "", nullptr},
         {"GBK character after the name", "1.2.3.4 " HOST "\xB2\x73", "", nullptr},
         {"GBK comment after the host", "1.2.3.4 " HOST " x #\xCF\xDF\xC2\xB7", "1.2.3.4", "1.2.3.4 x #\xCF\xDF\xC2\xB7"},
-        {"NUL is no separator", std::string("1.2.3.4\0 " HOST, 9 + sizeof(HOST) - 1), std::string("1.2.3.4\0", 8), nullptr},
     };
     for (const LineCase& c : cases) {
         const DetectedLine detected = DetectLine(c.line, kConstants);

@@ -57,6 +57,8 @@ TEST_F(HostsFileTest, DetectsTheChoiceInEveryEncoding) {
         {"GBK address", "\xCF\xDF\xC2\xB7 " HOST "\r\n", LineChoice::Other},
         {"UTF-8 mark and address", "\xEF\xBB\xBF" "\xE7\xBA\xBF " HOST " #\xE7\xBA\xBF\r\n", LineChoice::Other},
         {"UTF-16", testing::Utf16File(u"# \u4E2D\r\n198.51.100.1 a " HOST " \u4E2D\r\n"), LineChoice::Line2},
+        {"UTF-16 without a mark", testing::Utf16Bytes(u"127.0.0.1 localhost\r\n192.0.2.1 " HOST "\r\n", false),
+         LineChoice::Line1},
         // In GBK the byte pair B2 73 is one character whose second byte is the letter s: no name.
         {"host inside a double-byte character", "1.1.1.1 x\xB2" HOST "\r\n", LineChoice::Automatic},
     };
@@ -66,6 +68,20 @@ TEST_F(HostsFileTest, DetectsTheChoiceInEveryEncoding) {
         ASSERT_TRUE(detected.Ok) << c.name;
         EXPECT_EQ(detected.Choice, c.choice) << c.name;
     }
+}
+
+// NULs that fit no text the program knows: the start shows nothing, the save writes nothing.
+TEST_F(HostsFileTest, AFileOfNoKnownTextIsNeitherShownNorSaved) {
+    const std::string file = "192.0.2.1 " HOST + std::string("\0\0\r\n\0 x\r\n", 9);
+    WriteHosts(file);
+    const DetectionResult detected = DetectCurrentLine(kConstants);
+    EXPECT_FALSE(detected.Ok);
+    EXPECT_EQ(detected.Failure.Step, FailedStep::Recognise);
+    const SaveOutcome outcome = ChangeLine(LineChoice::Automatic, kConstants);
+    EXPECT_EQ(outcome.Result, SaveResult::Failed);
+    EXPECT_EQ(outcome.Failure.Step, FailedStep::Recognise);
+    EXPECT_TRUE(outcome.Failure.FileAsItWas);
+    EXPECT_EQ(HostsBytes(), file);
 }
 
 TEST_F(HostsFileTest, MissingFileIsAFailureWithTheSystemsText) {
@@ -275,6 +291,8 @@ TEST_F(LineChangeTest, SavesThroughTheRealFileMatchTheModel) {
     for (int i = 0; i < 200; ++i) {
         std::string file;
         for (std::uint32_t p = next() % 30; p > 0; --p) file += pieces[next() % std::size(pieces)];
+        // One in five as UTF-16 without a mark, its bytes widened to units.
+        if (i % 5 == 4) file = testing::Utf16Bytes(std::u16string(file.begin(), file.end()), i % 10 == 9);
         runs.push_back({file, {1 + next() % 24, 1 + next() % 24}});
     }
     const LineChoice choices[] = {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2};
