@@ -231,6 +231,7 @@ void MainWindow::Save() {
     const win32::SaveOutcome outcome = win32::ChangeLine(selection_, kBuiltInConstants);
     // Known before the box is shown: the save has happened, whatever ends the program from here.
     saveFailed_ = outcome.Result == win32::SaveResult::Failed;
+    DiscardQueuedInput();
     ShowSaveOutcome(window_, outcome);
     DestroyWindow(window_);
 }

@@ -50,6 +50,7 @@ private:
     void OnNextDlgCtl(WPARAM wParam, LPARAM lParam);
     void RestoreFocus();
     void KeepGroupReachable();
+    static void DiscardQueuedInput();
 
     HWND window_ = nullptr;
     HWND save_ = nullptr;

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Usage: visual_test.sh PREFIX PROGRAM.exe SCREENSHOT.png HOST LINE1_ADDRESS
-# The program on a real (virtual) X display: it is drawn with the Chinese captions, and a real
-# key press of Enter reaches Save. The window is captured to SCREENSHOT.png before the press.
+# Usage: visual_test.sh PREFIX PROGRAM.exe SCREENSHOT.png HOST LINE1_ADDRESS LINE2_ADDRESS
+# The program on a real (virtual) X display: it is drawn with the Chinese captions, and real key
+# presses reach it: Down chooses 线路2 and Enter saves, while a second Enter typed at once, before
+# the message is shown, must not close it unread. The window is captured to SCREENSHOT.png first.
 # Uses its own Wine prefix, since the x11 driver must not be switched on under the headless tests.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-prefix=$1 program=$2 screenshot=$3 host=$4 line1=$5
+prefix=$1 program=$2 screenshot=$3 host=$4 line1=$5 line2=$6
 
 for tool in xvfb-run Xvfb xauth xdotool import; do
     if ! command -v "$tool" >/dev/null; then
@@ -52,10 +53,11 @@ wait_for_form_drawn "$form" || { echo "FAIL: Form1 was not drawn"; exit 1; }
 import -window "$desktop" "$screenshot"
 echo "screenshot: $screenshot"
 
-# Real keyboard input through the X server (XTEST) to the window with the input focus.
+# Real keyboard input through the X server (XTEST) to the window with the input focus: all three
+# keys at once, as quick typing sends them, so the second Enter waits in the queue while the save runs.
 xdotool windowfocus --sync "$form" 2>/dev/null || true
-xdotool key Return
-wait_for_window "成功" >/dev/null || { echo "FAIL: no 成功 message after Enter"; exit 1; }
+xdotool key --delay 0 Down Return Return
+box=$(wait_for_window "成功") || { echo "FAIL: no 成功 message after Down and Enter"; exit 1; }
 
 changed=0
 for _ in $(seq 100); do
@@ -66,13 +68,21 @@ if [ "$changed" -ne 1 ]; then
     echo "FAIL: Enter did not save: the hosts file is unchanged"
     exit 1
 fi
-expected=$(printf '127.0.0.1 localhost\r\n%s\t\t%s\r\n' "$line1" "$host" | od -An -c)
+expected=$(printf '127.0.0.1 localhost\r\n%s\t\t%s\r\n' "$line2" "$host" | od -An -c)
 if [ "$(od -An -c "$hosts")" != "$expected" ]; then
-    echo "FAIL: unexpected hosts bytes after Enter:"; od -c "$hosts"
+    echo "FAIL: unexpected hosts bytes after Down and Enter:"; od -c "$hosts"
     exit 1
 fi
-echo "Enter pressed Save: the hosts file now pins line 1 in the program's own form"
-# Enter again closes the message, and with it the program.
+echo "Down and Enter saved: the hosts file now pins line 2 in the program's own form"
+# The Enter typed ahead was dropped: the message is still there a moment later.
+sleep 1
+if ! xdotool search --name "成功" >/dev/null 2>&1 || ! kill -0 "$wine_pid" 2>/dev/null; then
+    echo "FAIL: the Enter typed before the message was shown closed it unread"
+    exit 1
+fi
+echo "the Enter typed ahead did not answer the message"
+# An Enter pressed now closes the message, and with it the program.
+xdotool windowfocus --sync "$box" 2>/dev/null || true
 xdotool key Return
 wait "$wine_pid" || { echo "FAIL: the program ended with $?"; exit 1; }
 wine_pid=""
