@@ -9,6 +9,12 @@ function(hostline_check_host name)
         message(FATAL_ERROR "${name} (\"${value}\") holds a space, tab, '#', CR or LF; "
                             "a hosts file could not tell such a name apart from its neighbours.")
     endif()
+    # Given with its final dot, the name would match only the lines that write the dot too: the
+    # usual lines, without it, would stay above the new entry and the window would not show them.
+    if(value MATCHES "\\.$")
+        message(FATAL_ERROR "${name} (\"${value}\") ends with a dot; give the name without it, as "
+                            "hosts files write it (the program still takes \"name.\" lines for the host).")
+    endif()
     string(HEX "${value}" hex)
     if(NOT hex MATCHES "^([0-7][0-9a-f])+$")
         message(FATAL_ERROR "${name} (\"${value}\") holds a non-ASCII character; "
