@@ -3,6 +3,7 @@
 #include <string>
 
 #include "hosts_file.h"
+#include "hosts_location.h"
 #include "hosts_model.h"
 #include "hosts_rules.h"
 #include "test_support.h"
@@ -114,6 +115,20 @@ TEST(Detection, RecognisesTheEncodingByItsMark) {
     const HostsFileParts odd = SplitHostsFile("\xFF\xFE" "ab" "c");
     EXPECT_EQ(odd.Body, "ab");
     EXPECT_EQ(odd.OddByte, "c");
+}
+
+// The hosts file lies only under an absolute system directory: an empty one (the system would not
+// say) or a relative one would name a file on whatever drive or folder is current.
+TEST(Location, OnlyUnderAnAbsoluteSystemDirectory) {
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"C:\\Windows\\system32", L"C:\\Windows\\system32\\drivers\\etc\\hosts"},
+        {L"\\\\server\\share\\Windows\\system32", L"\\\\server\\share\\Windows\\system32\\drivers\\etc\\hosts"},
+        {L"", L""},
+        {L"Windows\\system32", L""},
+        {L"\\Windows\\system32", L""},
+        {L"C:Windows", L""},
+    };
+    for (const auto& [directory, path] : cases) EXPECT_EQ(HostsPathUnder(directory), path);
 }
 
 }  // namespace

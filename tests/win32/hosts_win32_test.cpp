@@ -6,17 +6,48 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "dll_search.h"
+#include "main_window.h"
 #include "hosts_model.h"
 #include "detection.h"
 #include "errors.h"
 #include "save.h"
 #include "test_support.h"
 #include "win32_test_support.h"
+
+// Memory that runs out on demand: from the moment `allocationsLeft` counts down to 0, every
+// allocation of this test program (and of the code it tests) fails. -1: no limit.
+namespace {
+int allocationsLeft = -1;
+
+bool MayAllocate() {
+    if (allocationsLeft < 0) return true;
+    if (allocationsLeft == 0) return false;
+    --allocationsLeft;
+    return true;
+}
+}  // namespace
+
+void* operator new(std::size_t size) {
+    void* memory = MayAllocate() ? std::malloc(size ? size : 1) : nullptr;
+    if (!memory) throw std::bad_alloc();
+    return memory;
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return MayAllocate() ? std::malloc(size ? size : 1) : nullptr;
+}
+void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept { return operator new(size, nothrow); }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace hostline::win32 {
 namespace {
@@ -235,6 +266,56 @@ TEST_F(LineChangeTest, FileRemovedAfterStartFailsAndIsNotCreated) {
     EXPECT_EQ(outcome.Failure.Error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(outcome.Failure.Found, AtHostsPath::Nothing);
     EXPECT_EQ(GetFileAttributesW(HostsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Memory that runs out at any one allocation of a save, and stays out: the save never throws, and
+// what it says is what the file holds (the new content when it succeeded, the old bytes when it says
+// they are kept). Small buffers, so that the reading and the building of the content allocate often.
+TEST_F(LineChangeTest, MemoryRunningOutAnywhereIsToldAsItIs) {
+    const std::string file = "a\n1.1.1.1 " HOST "\r\n" + testing::BlocklistLines(4000);
+    const std::string expected = model::NewContent(file, LineChoice::Line2, kConstants);
+    for (int allowed = 0;; ++allowed) {
+        WriteHosts(file);
+        SaveOutcome outcome;
+        bool threw = false;
+        allocationsLeft = allowed;
+        try {
+            outcome = ChangeLine(LineChoice::Line2, kConstants, {16, 16});
+        } catch (...) {
+            threw = true;
+        }
+        const bool ranOut = allocationsLeft == 0;
+        allocationsLeft = -1;
+        ASSERT_FALSE(threw) << "with " << allowed << " allocations";
+        const std::string now = HostsBytes();
+        if (outcome.Result == SaveResult::Succeeded) {
+            ASSERT_EQ(now, expected) << "told done with " << allowed << " allocations";
+        } else if (outcome.Failure.FileAsItWas) {
+            ASSERT_EQ(now, file) << "told unchanged with " << allowed << " allocations";
+        }
+        if (!ranOut) {
+            EXPECT_EQ(outcome.Result, SaveResult::Succeeded);
+            break;
+        }
+    }
+}
+
+// Some calls fail without an error code (GDI's, or a window a hook refuses): the window that cannot
+// be made must still report a failure, never ERROR_SUCCESS with no window to run.
+LRESULT CALLBACK RefuseEveryWindowWithoutACode(int code, WPARAM wParam, LPARAM lParam) {
+    if (code != HCBT_CREATEWND) return CallNextHookEx(nullptr, code, wParam, lParam);
+    SetLastError(ERROR_SUCCESS);
+    return 1;
+}
+
+TEST(Window, ACreationThatFailsWithoutACodeStillFails) {
+    HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseEveryWindowWithoutACode, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    window::MainWindow form;
+    const DWORD error = form.Create(GetModuleHandleW(nullptr), LineChoice::Automatic);
+    UnhookWindowsHookEx(hook);
+    EXPECT_NE(error, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(form.Handle(), nullptr);
 }
 
 TEST_F(LineChangeTest, HiddenSystemFileIsRewrittenInPlace) {
