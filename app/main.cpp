@@ -8,6 +8,7 @@
 #include "detection.h"
 #include "main_window.h"
 #include "message_boxes.h"
+#include "other_copy.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ enum ExitCode : int {
     kExitStartFailed = 1,
     kExitSaveFailed = 2,
     kExitMessageLoopFailed = 3,
+    kExitAnotherCopyRuns = 4,
 };
 
 // False when GetMessage itself fails.
@@ -41,6 +43,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // Before the common controls, whose theme DLL is loaded late, and before anything else that
     // loads one. The result only tells how far it got; the program runs either way.
     startup::RestrictDllSearch();
+
+    win32::UniqueHandle onlyCopy;
+    if (window::AnotherCopyRuns(onlyCopy)) return kExitAnotherCopyRuns;
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);

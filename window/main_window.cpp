@@ -2,21 +2,17 @@
 
 #include <commctrl.h>
 
-#include "hostline_constants.h"
 #include "errors.h"
-#include "save.h"
+#include "hostline_constants.h"
+#include "identity.h"
 #include "layout.h"
 #include "message_boxes.h"
+#include "save.h"
 #include "version.h"
 
 namespace hostline::window {
 
 namespace {
-
-constexpr wchar_t kClassName[] = L"HostlineForm1";
-// <host>线路选择器 2.0
-constexpr wchar_t kCaption[] =
-    HOSTLINE_SERVICE_HOST_W L"\u7EBF\u8DEF\u9009\u62E9\u5668 " HOSTLINE_VERSION_CAPTION_W;
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = 0;
@@ -82,7 +78,7 @@ DWORD RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
                                                         GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kWindowClass;
     if (RegisterClassExW(&windowClass)) return ERROR_SUCCESS;
     const DWORD error = win32::LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);
     return error == ERROR_CLASS_ALREADY_EXISTS ? ERROR_SUCCESS : error;
@@ -114,7 +110,7 @@ DWORD MainWindow::Create(HINSTANCE instance, LineChoice detected) {
     if (!font_) return win32::LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
     const RECT rect = CentredWindowRect(dpi_);
     // WM_NCCREATE stores `this`; from then on the window procedure forwards here.
-    HWND window = CreateWindowExW(kWindowExStyle, kClassName, kCaption, kWindowStyle, rect.left, rect.top,
+    HWND window = CreateWindowExW(kWindowExStyle, kWindowClass, kCaption, kWindowStyle, rect.left, rect.top,
                                   rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance,
                                   this);
     if (!window) return win32::LastErrorOr(ERROR_INVALID_WINDOW_HANDLE);

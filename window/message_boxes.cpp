@@ -1,6 +1,9 @@
 #include "message_boxes.h"
 
+#include <new>
+
 #include "errors.h"
+#include "identity.h"
 #include "messages.h"
 
 namespace hostline::window {
@@ -10,12 +13,12 @@ static_assert(error::kAccessDenied == ERROR_ACCESS_DENIED && error::kSharingViol
               error::kDiskFull == ERROR_DISK_FULL);
 
 void ShowStartFailure(const HostsFailure& failure) {
-    MessageBoxW(nullptr, StartFailedText(failure).c_str(), kErrorTitle, MB_OK | MB_ICONERROR);
+    // Titled like the window it stands for, so that users, and a second start, know it as the program's.
+    MessageBoxW(nullptr, StartFailedText(failure).c_str(), kCaption, MB_OK | MB_ICONERROR);
 }
 
 void ShowSystemFailure(DWORD code) {
-    MessageBoxW(nullptr, DescriptionWithCode(win32::ErrorText(code), code).c_str(), kErrorTitle,
-                MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, WindowFailedText(code, win32::ErrorText(code)).c_str(), kCaption, MB_OK | MB_ICONERROR);
 }
 
 std::wstring SaveOutcomeText(const win32::SaveOutcome& outcome) {
@@ -24,8 +27,20 @@ std::wstring SaveOutcomeText(const win32::SaveOutcome& outcome) {
 
 void ShowSaveOutcome(HWND owner, const win32::SaveOutcome& outcome) {
     // No icon on purpose: the two outcomes are told apart by their words, as they always were.
-    const bool succeeded = outcome.Result == win32::SaveResult::Succeeded;
-    MessageBoxW(owner, SaveOutcomeText(outcome).c_str(), succeeded ? kSucceededTitle : kFailedTitle, MB_OK);
+    if (outcome.Result == win32::SaveResult::Succeeded) {
+        MessageBoxW(owner, kSucceededText, kSucceededTitle, MB_OK);
+        return;
+    }
+    std::wstring text;
+    try {
+        text = SaveFailedText(outcome.Failure);
+    } catch (const std::bad_alloc&) {
+        // Still the truth about the file, in words that need no memory.
+        MessageBoxW(owner, outcome.Failure.FileAsItWas ? kFailedUnchangedShortText : kFailedDamagedShortText,
+                    kFailedTitle, MB_OK);
+        return;
+    }
+    MessageBoxW(owner, text.c_str(), kFailedTitle, MB_OK);
 }
 
 }  // namespace hostline::window

@@ -1,14 +1,18 @@
 // The texts are written out in Chinese (this file is UTF-8): they are read far more often than the
 // code around them. Each failure says first whether the hosts file was changed, then why, then
-// what the user can do.
+// what the user can do once the program has ended.
 #include "messages.h"
 
 namespace hostline::window {
 
-const wchar_t kErrorTitle[] = L"错误";
 const wchar_t kSucceededTitle[] = L"成功";
 const wchar_t kSucceededText[] = L"线路修改完成";
 const wchar_t kFailedTitle[] = L"失败";
+const wchar_t kFailedUnchangedShortText[] =
+    L"hosts 文件没有被修改：内存不足。\n\n请关闭一些别的程序，然后重新运行本程序（右击，选择“以管理员身份运行”），再保存。";
+const wchar_t kFailedDamagedShortText[] =
+    L"保存失败，hosts 文件可能已经损坏。内存不足，无法显示更多内容。\n\n"
+    L"请关闭一些别的程序，然后重新运行本程序（右击，选择“以管理员身份运行”），再保存。";
 
 namespace {
 
@@ -16,6 +20,13 @@ namespace {
 constexpr wchar_t kRunAsAdministrator[] = L"权限不足，请尝试右击本程序然后选择“以管理员身份运行”";
 
 constexpr wchar_t kUnchanged[] = L"hosts 文件没有被修改";
+constexpr wchar_t kNothingDone[] = L"本程序没有做任何修改。";
+constexpr wchar_t kRunAgainToSave[] = L"重新运行本程序（右击，选择“以管理员身份运行”），再保存。";
+constexpr wchar_t kThen[] = L"然后";
+constexpr wchar_t kIfItKeepsFailing[] = L"如果一直这样，请按 Ctrl+C 复制这段文字，发给提供本程序的人。";
+constexpr wchar_t kAllowInSecuritySoftware[] =
+    L"请在安全软件中允许本程序修改 hosts 文件，或者把本程序加入安全软件的信任列表（信任区），";
+constexpr wchar_t kNotepadAsAdministrator[] = L"点击“开始”，搜索“记事本”，右击“记事本”，选择“以管理员身份运行”。";
 
 // Decimal digits by hand: std::to_wstring would bring MinGW's whole printf into the program.
 std::wstring Decimal(std::uint32_t value) {
@@ -28,13 +39,23 @@ std::wstring Decimal(std::uint32_t value) {
     return std::wstring(first, digits + 16);
 }
 
+// The system's words, then the code, as one sentence: "拒绝访问（错误代码 5）。"
+std::wstring DescriptionWithCode(std::wstring description, std::uint32_t code) {
+    while (!description.empty() && (description.back() == L'。' || description.back() == L'.' ||
+                                    description.back() == L' ' || description.back() == L'\n'))
+        description.pop_back();
+    if (description.empty()) return L"错误代码 " + Decimal(code) + L"。";
+    return description + L"（错误代码 " + Decimal(code) + L"）。";
+}
+
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L'\\');
     return slash == std::wstring::npos ? path : path.substr(0, slash);
 }
 
-bool IsAccessDenied(std::uint32_t error) {
-    return error == error::kAccessDenied;
+std::wstring NameOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 bool IsHeld(std::uint32_t error) {
@@ -45,63 +66,136 @@ bool IsDiskFull(std::uint32_t error) {
     return error == error::kDiskFull || error == error::kHandleDiskFull;
 }
 
+bool IsGone(const HostsFailure& failure) {
+    return failure.Found == AtHostsPath::Nothing || failure.Found == AtHostsPath::Folder;
+}
+
+// How a user with no other tool puts an empty hosts file where there is none.
+std::wstring CreateEmptyHostsSteps(const std::wstring& hostsPath) {
+    return L"可以这样新建一个空的 hosts 文件：\n"
+           L"1. " + std::wstring(kNotepadAsAdministrator) + L"\n"
+           L"2. 不输入任何内容，点击“文件”→“另存为”。\n"
+           L"3. 在“文件名”框中输入\n" + FolderOf(hostsPath) + L"\n"
+           L"并按回车，把“保存类型”改为“所有文件”，再在“文件名”框中输入 hosts，点击“保存”。\n"
+           L"然后重新运行本程序。";
+}
+
+// A file whose NULs fit no text the program knows: Notepad reads it and writes it back as text.
+std::wstring SaveAsTextSteps(const std::wstring& hostsPath, const std::wstring& lastStep) {
+    return L"请用记事本把它另存为普通文本：\n"
+           L"1. " + std::wstring(kNotepadAsAdministrator) + L"\n"
+           L"2. 点击“文件”→“打开”，在“文件名”框中输入\n" + hostsPath + L"\n并按回车。\n"
+           L"3. 点击“文件”→“另存为”，把“保存类型”改为“所有文件”，“编码”改为“ANSI”，点击“保存”，"
+           L"问是否替换时选择“是”。\n" +
+           lastStep;
+}
+
+constexpr wchar_t kUnrecognised[] =
+    L"其中有本程序不认识的内容（空字符），无法确定它是哪种编码的文本。为了不把它改坏，本程序不修改它。";
+
+// The copy of the old content back into hosts, with Notepad run as administrator.
+std::wstring CopyBackSteps(const std::wstring& hostsPath, const std::wstring& copyPath) {
+    return L"请按下面的步骤把它复制回 hosts 文件：\n"
+           L"1. " + std::wstring(kNotepadAsAdministrator) + L"\n"
+           L"2. 在记事本中点击“文件”→“打开”，在“文件名”框中输入\n" + FolderOf(copyPath) + L"\n"
+           L"并按回车，把右下角的文件类型改为“所有文件”，然后打开 " + NameOf(copyPath) + L"。\n"
+           L"3. 按 Ctrl+A 全选，按 Ctrl+C 复制。\n"
+           L"4. 再点击“文件”→“打开”，在“文件名”框中输入\n" + FolderOf(hostsPath) + L"\n"
+           L"并按回车，文件类型仍选“所有文件”，打开 hosts。\n"
+           L"5. 按 Ctrl+A 全选，按 Ctrl+V 粘贴，再按 Ctrl+S 保存。";
+}
+
 std::wstring DamagedText(const HostsFailure& failure) {
     std::wstring text = L"保存失败，hosts 文件可能已经损坏：\n" + failure.Path + L"\n\n";
     if (failure.RecoveryPath.empty()) {
-        text += L"原来的内容也没能另存。";
+        text += L"原来的内容也没能另存。\n\n"
+                L"请稍后重新运行本程序（右击，选择“以管理员身份运行”），再保存；"
+                L"然后用记事本查看 hosts 文件（按 Win+R，输入 notepad " + failure.Path +
+                L"，按回车），看其他内容是否完好。" + kIfItKeepsFailing;
     } else {
-        text += L"原来的内容已另存为：\n" + failure.RecoveryPath +
-                L"\n请用记事本打开它，把全部内容复制回 hosts 文件。";
+        text += L"原来的内容已另存在文件夹\n" + FolderOf(failure.RecoveryPath) + L"\n中，文件名是\n" +
+                NameOf(failure.RecoveryPath) + L"\n请不要删除它。" + CopyBackSteps(failure.Path, failure.RecoveryPath);
     }
     return text + L"\n\n" + DescriptionWithCode(failure.Description, failure.Error);
 }
 
-}  // namespace
-
-std::wstring DescriptionWithCode(const std::wstring& description, std::uint32_t code) {
-    return description + L"（错误代码 " + Decimal(code) + L"）";
+std::wstring AccessDeniedText(const HostsFailure& failure) {
+    if (failure.Found == AtHostsPath::ReadOnlyFile) {
+        return std::wstring(kUnchanged) + L"：它设置了“只读”属性。\n\n请这样取消“只读”：按 Win+R，输入\n" +
+               FolderOf(failure.Path) +
+               L"\n按回车，在打开的文件夹中右击 hosts 文件，选择“属性”，在“常规”选项卡中取消勾选“只读”，"
+               L"点击“确定”（如果提示需要管理员权限，点击“继续”）。" + kThen + kRunAgainToSave;
+    }
+    if (!failure.Elevated) return std::wstring(kRunAsAdministrator) + L"\n\n" + kUnchanged + L"。";
+    return std::wstring(kUnchanged) +
+           L"：系统拒绝写入。本程序已经以管理员身份运行，这通常是安全软件在保护 hosts 文件。\n\n" +
+           kAllowInSecuritySoftware + kThen + kRunAgainToSave;
 }
+
+}  // namespace
 
 std::wstring SaveFailedText(const HostsFailure& failure) {
     if (!failure.FileAsItWas) return DamagedText(failure);
-    if (failure.Found == AtHostsPath::Nothing || failure.Found == AtHostsPath::Folder) {
+    switch (failure.Step) {
+        case FailedStep::Locate:
+            return std::wstring(kUnchanged) + L"：系统没有告诉本程序 Windows 的系统文件夹在哪里。\n\n" +
+                   DescriptionWithCode(failure.Description, failure.Error) + L"\n\n请重新启动电脑，" + kThen +
+                   kRunAgainToSave + kIfItKeepsFailing;
+        case FailedStep::Recognise:
+            return std::wstring(kUnchanged) + L"：" + kUnrecognised + L"\n\n" +
+                   SaveAsTextSteps(failure.Path, kThen + std::wstring(kRunAgainToSave));
+        default:
+            break;
+    }
+    if (IsGone(failure)) {
         return std::wstring(kUnchanged) + L"：本程序启动以后，它被删除或被替换了：\n" + failure.Path +
-               L"\n\n请重新运行本程序。";
+               L"\n\n请重新运行本程序（右击，选择“以管理员身份运行”）。";
     }
-    if (IsAccessDenied(failure.Error)) {
-        if (failure.Found == AtHostsPath::ReadOnlyFile) {
-            return std::wstring(kUnchanged) + L"：它设置了“只读”属性。\n\n如果要修改，请打开文件夹\n" +
-                   FolderOf(failure.Path) +
-                   L"\n右击 hosts 文件，选择“属性”，在“常规”选项卡中取消勾选“只读”，点击“确定”，"
-                   L"然后再保存一次。";
-        }
-        if (!failure.Elevated) return kRunAsAdministrator;
-        return std::wstring(kUnchanged) +
-               L"：系统拒绝写入。本程序已经以管理员身份运行，这通常是安全软件在保护 hosts 文件。\n\n"
-               L"请在安全软件中允许本程序修改 hosts 文件，或者暂时关闭它的 hosts 防护，然后再保存一次。";
-    }
+    if (failure.Error == error::kAccessDenied) return AccessDeniedText(failure);
     if (IsHeld(failure.Error)) {
-        return std::wstring(kUnchanged) + L"：它正被另一个程序占用（常见的是安全软件）。\n\n"
-                                          L"请稍等片刻，然后再保存一次。";
+        return std::wstring(kUnchanged) + L"：它正被另一个程序占用（常见的是安全软件）。\n\n请稍等片刻，" + kThen + kRunAgainToSave;
     }
     if (IsDiskFull(failure.Error)) {
-        return std::wstring(kUnchanged) + L"：磁盘空间不足。\n\n"
-                                          L"请在系统盘（通常是 C 盘）上腾出一些空间，然后再保存一次。";
+        return std::wstring(kUnchanged) + L"：磁盘空间不足。\n\n请在系统盘（通常是 C 盘）上腾出一些空间，" + kThen + kRunAgainToSave;
     }
-    return std::wstring(kUnchanged) + L"。\n\n" + DescriptionWithCode(failure.Description, failure.Error);
+    return std::wstring(kUnchanged) + L"。\n\n" + DescriptionWithCode(failure.Description, failure.Error) +
+           L"\n\n请稍后" + kRunAgainToSave + kIfItKeepsFailing;
 }
 
 std::wstring StartFailedText(const HostsFailure& failure) {
-    const std::uint32_t error = failure.Error;
-    std::wstring text =
-        L"无法读取 hosts 文件：\n" + failure.Path + L"\n\n" + DescriptionWithCode(failure.Description, error);
-    if (IsAccessDenied(error)) {
-        text += L"\n\n请右击本程序，选择“以管理员身份运行”。如果已经这样做了，"
-                L"可能是安全软件在保护 hosts 文件，请在安全软件中允许本程序。";
-    } else if (IsHeld(error)) {
-        text += L"\n\n另一个程序正在使用 hosts 文件，请关闭它以后再试一次。";
+    if (failure.Step == FailedStep::Locate) {
+        return L"无法找到 hosts 文件：系统没有告诉本程序 Windows 的系统文件夹在哪里。\n\n" +
+               DescriptionWithCode(failure.Description, failure.Error) + kNothingDone +
+               L"\n\n请重新启动电脑，然后重新运行本程序。" + kIfItKeepsFailing;
     }
-    return text;
+    const std::wstring head = L"无法读取 hosts 文件：\n" + failure.Path + L"\n\n";
+    if (failure.Step == FailedStep::Recognise) {
+        return head + kUnrecognised + L"\n\n" + SaveAsTextSteps(failure.Path, L"然后重新运行本程序。");
+    }
+    if (failure.Found == AtHostsPath::Nothing) {
+        return head + L"这个文件不存在（错误代码 " + Decimal(failure.Error) + L"）。" + kNothingDone + L"\n\n" +
+               CreateEmptyHostsSteps(failure.Path);
+    }
+    if (failure.Found == AtHostsPath::Folder) {
+        return head + L"在这个位置上的是一个文件夹，而不是文件。" + kNothingDone + L"\n\n请按 Win+R，输入\n" +
+               FolderOf(failure.Path) +
+               L"\n按回车，把名为 hosts 的文件夹改名（例如改为 hosts.old；如果提示需要管理员权限，点击“继续”）。\n\n" +
+               CreateEmptyHostsSteps(failure.Path);
+    }
+    const std::wstring cause = head + DescriptionWithCode(failure.Description, failure.Error) + kNothingDone + L"\n\n";
+    if (failure.Error == error::kAccessDenied) {
+        const std::wstring software = std::wstring(L"可能是安全软件在保护 hosts 文件：") + kAllowInSecuritySoftware +
+                                      L"然后重新运行本程序。";
+        if (failure.Elevated) return cause + L"本程序已经以管理员身份运行，" + software;
+        return cause + L"请右击本程序，选择“以管理员身份运行”。如果已经这样做了，" + software;
+    }
+    if (IsHeld(failure.Error)) return cause + L"请稍等片刻，然后重新运行本程序。";
+    return cause + L"请稍后重新运行本程序。" + kIfItKeepsFailing;
+}
+
+std::wstring WindowFailedText(std::uint32_t error, const std::wstring& description) {
+    return L"本程序无法打开它的窗口。\n\n" + DescriptionWithCode(description, error) + kNothingDone +
+           L"\n\n请关闭一些别的程序，然后重新运行本程序。" + kIfItKeepsFailing;
 }
 
 }  // namespace hostline::window

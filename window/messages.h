@@ -1,5 +1,7 @@
 // Everything the program tells the user, in Chinese, as plain text: no Windows here, so that which
-// cause gets which words is checked natively.
+// cause gets which words is checked natively. Every failure says what went wrong, whether the hosts
+// file was changed, and a next step the user can take after the program has ended (it ends with
+// its message).
 #pragma once
 
 #include <cstdint>
@@ -18,17 +20,19 @@ constexpr std::uint32_t kHandleDiskFull = 39;
 constexpr std::uint32_t kDiskFull = 112;
 }  // namespace error
 
-extern const wchar_t kErrorTitle[];
 extern const wchar_t kSucceededTitle[];
 extern const wchar_t kSucceededText[];
 extern const wchar_t kFailedTitle[];
+// Shown when there is not even the memory to put together the words of a failed save.
+extern const wchar_t kFailedUnchangedShortText[];
+extern const wchar_t kFailedDamagedShortText[];
 
 std::wstring SaveFailedText(const HostsFailure& failure);
 
-// The hosts file could not be read at start.
+// The hosts file could not be read at start; the window was never shown.
 std::wstring StartFailedText(const HostsFailure& failure);
 
-// <description>（错误代码 <code>）
-std::wstring DescriptionWithCode(const std::wstring& description, std::uint32_t code);
+// The window could not be made.
+std::wstring WindowFailedText(std::uint32_t error, const std::wstring& description);
 
 }  // namespace hostline::window

@@ -24,7 +24,6 @@ const std::wstring kCaption = HOSTLINE_SERVICE_HOST_W L"\u7EBF\u8DEF\u9009\u62E9
 const std::wstring kSucceededTitle = L"\u6210\u529F";
 const std::wstring kSucceededText = L"\u7EBF\u8DEF\u4FEE\u6539\u5B8C\u6210";
 const std::wstring kFailedTitle = L"\u5931\u8D25";
-const std::wstring kErrorTitle = L"\u9519\u8BEF";
 
 const std::string kHost(kBuiltInConstants.ServiceHost);
 const std::string kLine1(kBuiltInConstants.Line1Address);
@@ -581,7 +580,7 @@ TEST_F(Hostline, AHeldFileIsToldAsHeldAndTheMessageOutlastsAClose) {
         << "says the file was not changed";                                           // hosts 文件没有被修改
     EXPECT_NE(contents.Text.find(L"\u53E6\u4E00\u4E2A\u7A0B\u5E8F\u5360\u7528"), std::wstring::npos)
         << "says another program holds it";                                           // 另一个程序占用
-    EXPECT_EQ(contents.Text.find(L"\u7BA1\u7406\u5458"), std::wstring::npos) << "sends the user to run as administrator";
+    EXPECT_EQ(contents.Text.find(L"\u6743\u9650\u4E0D\u8DB3"), std::wstring::npos) << "blames missing rights";  // 权限不足
     EXPECT_EQ(contents.Owner, form.Window);
 
     // The close and then a harmless mark on Option3 go to the same thread's queue in this order:
@@ -598,30 +597,78 @@ TEST_F(Hostline, AHeldFileIsToldAsHeldAndTheMessageOutlastsAClose) {
 // ---------------------------------------------------------------------------------------------
 // A start without a readable hosts file: only the error, never the window.
 
-TEST_F(Hostline, AStartWithoutTheHostsFileShowsTheErrorAndNoWindow) {
-    ASSERT_TRUE(DeleteFileW(HostsPath().c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
-    RunningProgram program;
-    ASSERT_TRUE(program.Started());
-    HWND box = program.WaitForMessageBox();
-    ASSERT_NE(box, nullptr) << "no error message";
-    const MessageBoxContents contents = ReadMessageBox(box);
-    EXPECT_EQ(contents.Title, kErrorTitle);
-    EXPECT_NE(contents.Text.find(HostsPath()), std::wstring::npos) << "names the file";
-    const std::wstring description = win32::ErrorText(ERROR_FILE_NOT_FOUND);
-    ASSERT_FALSE(description.empty());
-    EXPECT_NE(contents.Text.find(description), std::wstring::npos) << "gives the system's words";
-    EXPECT_NE(contents.Text.find(L" 2\uFF09"), std::wstring::npos) << "and the code";
-    EXPECT_EQ(contents.VisibleButtonIds, std::vector<int>{IDOK});
-    EXPECT_TRUE(contents.ShowsIcon) << "an error shows the error icon";
+struct StartFailureCase {
+    const char* Name;
+    bool Folder;  // a folder stands where the file should be; else there is nothing
+    std::vector<std::wstring> Says;
+};
 
-    for (HWND window : TopLevelWindows(program.ProcessId(), L"")) {
-        if (window != box && IsWindowVisible(window)) ADD_FAILURE() << "a visible window besides the error";
+TEST_F(Hostline, AStartWithoutAHostsFileShowsTheCauseAndTheWayOutAndNoWindow) {
+    const StartFailureCase cases[] = {
+        {"no file", false, {L"\u4E0D\u5B58\u5728", L" 2\uFF09", L"\u65B0\u5EFA"}},  // 不存在, code 2, 新建
+        // 文件夹，而不是文件; 改名; 新建
+        {"a folder in its place", true, {L"\u6587\u4EF6\u5939\uFF0C\u800C\u4E0D\u662F\u6587\u4EF6", L"\u6539\u540D",
+                                          L"\u65B0\u5EFA"}},
+    };
+    for (const StartFailureCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ASSERT_TRUE(DeleteFileW(HostsPath().c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
+        if (c.Folder) {
+            ASSERT_TRUE(CreateDirectoryW(HostsPath().c_str(), nullptr));
+        }
+        RunningProgram program;
+        ASSERT_TRUE(program.Started());
+        HWND box = program.WaitForMessageBox();
+        ASSERT_NE(box, nullptr) << "no error message";
+        const MessageBoxContents contents = ReadMessageBox(box);
+        EXPECT_EQ(contents.Title, kCaption);
+        EXPECT_NE(contents.Text.find(HostsPath()), std::wstring::npos) << "names the file";
+        for (const std::wstring& words : c.Says) {
+            EXPECT_NE(contents.Text.find(words), std::wstring::npos) << ::testing::PrintToString(contents.Text);
+        }
+        EXPECT_EQ(contents.Text.find(L"\u5B89\u5168\u8F6F\u4EF6"), std::wstring::npos) << "blames security software";
+        EXPECT_EQ(contents.VisibleButtonIds, std::vector<int>{IDOK});
+        EXPECT_TRUE(contents.ShowsIcon) << "an error shows the error icon";
+
+        for (HWND window : TopLevelWindows(program.ProcessId(), L"")) {
+            if (window != box && IsWindowVisible(window)) ADD_FAILURE() << "a visible window besides the error";
+        }
+        PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), 1u);
+        const DWORD attributes = GetFileAttributesW(HostsPath().c_str());
+        if (c.Folder) {
+            EXPECT_EQ(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY)) << "the folder left as it was";
+            RemoveDirectoryW(HostsPath().c_str());
+        } else {
+            EXPECT_EQ(attributes, INVALID_FILE_ATTRIBUTES) << "nothing created";
+        }
     }
-    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    const DWORD exitCode = program.WaitForExit();
-    EXPECT_NE(exitCode, STILL_ACTIVE);
-    EXPECT_EQ(exitCode, 1u);
-    EXPECT_EQ(GetFileAttributesW(HostsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "nothing created";
+}
+
+// ---------------------------------------------------------------------------------------------
+// One copy at a time: a second start brings the first copy's window to the front and ends.
+
+TEST_F(Hostline, ASecondStartBringsTheFirstCopyForwardAndEnds) {
+    const Form1 form = StartOn("127.0.0.1 localhost\r\n");
+    ASSERT_NE(form.Window, nullptr);
+    PostMessageW(form.Options[1], BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return CheckedOptions(form) == std::vector<int>{1}; }));
+    // Something else in front, as when the user goes back to the program's folder.
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    SetForegroundWindow(other);
+
+    RunningProgram second;
+    ASSERT_TRUE(second.Started());
+    EXPECT_EQ(second.WaitForExit(), 4u) << "the second copy did not end";
+    EXPECT_TRUE(TopLevelWindows(second.ProcessId(), L"HostlineForm1").empty()) << "the second copy showed a window";
+    EXPECT_EQ(GetForegroundWindow(), form.Window) << "the first copy is not in front";
+    DestroyWindow(other);
+
+    EXPECT_EQ(CheckedOptions(form), std::vector<int>{1}) << "the first copy's choice is kept";
+    PostMessageW(form.Window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// What a failed save tells the user, by its cause. The words are the user's only guide, so each
-// cause must get its own advice, and every text must say whether the hosts file was changed.
+// What a failure tells the user, by its cause. The words are the user's only guide, and the
+// program has ended by the time they act: each cause must get its own advice, every text must say
+// whether the hosts file was changed, and every next step must be one the user can still take.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,84 +12,128 @@ namespace hostline::window {
 namespace {
 
 const std::wstring kPath = L"C:\\Windows\\system32\\drivers\\etc\\hosts";
-const std::wstring kRecovery = L"C:\\Windows\\system32\\drivers\\etc\\hosts.before-hostline";
+const std::wstring kFolder = L"C:\\Windows\\system32\\drivers\\etc";
+const std::wstring kRecovery = L"C:\\Users\\a\\AppData\\Local\\Temp\\hosts.before-hostline-2";
 const std::wstring kRunAsAdministrator = L"权限不足，请尝试右击本程序然后选择“以管理员身份运行”";
 const std::wstring kUnchanged = L"hosts 文件没有被修改";
+const std::wstring kNothingDone = L"本程序没有做任何修改";
+const std::wstring kRunAgain = L"重新运行本程序";
+const std::wstring kSaveAgain = L"然后重新运行本程序（右击，选择“以管理员身份运行”），再保存。";
+const std::wstring kSendIt = L"按 Ctrl+C 复制这段文字";
+// Words no text may hold: a step that cannot be taken once the program has ended, and the code
+// after a sentence that has already ended.
+const std::vector<std::wstring> kNeverAnywhere = {L"再保存一次", L"。（错误代码"};
 
 struct Cause {
     const char* name;
+    FailedStep step;
     std::uint32_t error;
     bool elevated;
-    bool readOnly;
-    bool gone;
+    AtHostsPath found;
     bool asItWas;
-    const wchar_t* recovery;
+    std::wstring recovery;
     std::vector<std::wstring> says;  // in this order
     std::vector<std::wstring> never;
 };
 
-TEST(SaveFailedText, EachCauseGetsItsOwnAdvice) {
-    const std::wstring description = L"<the system's words>";
-    const std::wstring code = L"（错误代码 ";
-    const Cause causes[] = {
-        {"access denied, not elevated", error::kAccessDenied, false, false, false, true, L"", {kRunAsAdministrator}, {}},
-        {"access denied, elevated: security software", error::kAccessDenied, true, false, false, true, L"",
-         {kUnchanged, L"已经以管理员身份运行", L"安全软件", L"允许本程序"}, {kRunAsAdministrator}},
-        {"read-only attribute, elevated", error::kAccessDenied, true, true, false, true, L"",
-         {kUnchanged, L"“只读”", L"C:\\Windows\\system32\\drivers\\etc\n", L"“属性”", L"取消勾选“只读”"},
-         {L"安全软件", kRunAsAdministrator}},
-        {"read-only attribute, not elevated", error::kAccessDenied, false, true, false, true, L"",
-         {kUnchanged, L"取消勾选“只读”"}, {kRunAsAdministrator}},
-        {"held past the retry", error::kSharingViolation, true, false, false, true, L"",
-         {kUnchanged, L"另一个程序占用", L"稍等片刻"}, {L"管理员"}},
-        {"part of it locked by another program", error::kLockViolation, false, false, false, true, L"",
-         {kUnchanged, L"另一个程序占用"}, {L"管理员"}},
-        {"disk full", error::kDiskFull, true, false, false, true, L"", {kUnchanged, L"磁盘空间不足", L"C 盘"}, {}},
-        {"disk full, seen as a short write", error::kHandleDiskFull, true, false, false, true, L"",
-         {kUnchanged, L"磁盘空间不足"}, {}},
-        {"removed after the start", 2, true, false, true, true, L"", {kUnchanged, L"被删除或被替换", kPath}, {}},
-        {"a folder in its place", error::kAccessDenied, false, false, true, true, L"",
-         {kUnchanged, L"被删除或被替换", kPath}, {kRunAsAdministrator}},
-        {"not put back, old content saved", error::kDiskFull, true, false, false, false, kRecovery.c_str(),
-         {L"可能已经损坏", kPath, L"另存为", kRecovery, description, code + L"112）"}, {kUnchanged}},
-        {"not put back, no copy either", 1117, true, false, false, false, L"",
-         {L"可能已经损坏", kPath, L"没能另存", description, code + L"1117）"}, {kUnchanged, L"另存为"}},
-        {"anything else", 1117, true, false, false, true, L"", {kUnchanged, description, code + L"1117）"},
-         {L"管理员", L"安全软件"}},
-    };
-    for (const Cause& c : causes) {
-        HostsFailure failure;
-        failure.Error = c.error;
-        failure.Description = description;
-        failure.Elevated = c.elevated;
-        failure.Found = c.gone ? AtHostsPath::Nothing : c.readOnly ? AtHostsPath::ReadOnlyFile : AtHostsPath::File;
-        failure.FileAsItWas = c.asItWas;
-        failure.Path = kPath;
-        failure.RecoveryPath = c.recovery;
-        const std::wstring text = SaveFailedText(failure);
-        std::size_t from = 0;
-        for (const std::wstring& part : c.says) {
-            const std::size_t at = text.find(part, from);
-            EXPECT_NE(at, std::wstring::npos) << c.name << ": missing or out of order: " << ::testing::PrintToString(part);
-            if (at != std::wstring::npos) from = at + part.size();
-        }
-        for (const std::wstring& part : c.never)
-            EXPECT_EQ(text.find(part), std::wstring::npos) << c.name << ": should not say " << ::testing::PrintToString(part);
+void ExpectWords(const Cause& c, const std::wstring& text) {
+    std::size_t from = 0;
+    for (const std::wstring& part : c.says) {
+        const std::size_t at = text.find(part, from);
+        EXPECT_NE(at, std::wstring::npos) << c.name << ": missing or out of order: " << ::testing::PrintToString(part)
+                                          << "\nin: " << ::testing::PrintToString(text);
+        if (at != std::wstring::npos) from = at + part.size();
     }
+    std::vector<std::wstring> never = c.never;
+    never.insert(never.end(), kNeverAnywhere.begin(), kNeverAnywhere.end());
+    for (const std::wstring& part : never)
+        EXPECT_EQ(text.find(part), std::wstring::npos) << c.name << ": should not say " << ::testing::PrintToString(part);
 }
 
-TEST(StartFailedText, AddsAdviceWhereThereIsSome) {
-    const auto text = [](std::uint32_t error, const wchar_t* description) {
-        HostsFailure failure;
-        failure.Error = error;
-        failure.Description = description;
-        failure.Path = L"C:\\hosts";
-        return StartFailedText(failure);
+HostsFailure FailureOf(const Cause& c) {
+    HostsFailure failure;
+    failure.Step = c.step;
+    failure.Error = c.error;
+    failure.Description = L"系统的话。";
+    failure.Elevated = c.elevated;
+    failure.Found = c.found;
+    failure.FileAsItWas = c.asItWas;
+    failure.Path = c.step == FailedStep::Locate ? L"" : kPath;
+    failure.RecoveryPath = c.recovery;
+    return failure;
+}
+
+constexpr AtHostsPath kFile = AtHostsPath::File;
+
+TEST(SaveFailedText, EachCauseGetsItsOwnAdvice) {
+    const std::wstring code = L"系统的话（错误代码 ";
+    const Cause causes[] = {
+        {"access denied, not elevated", FailedStep::Open, error::kAccessDenied, false, kFile, true, L"",
+         {kRunAsAdministrator, kUnchanged}, {}},
+        {"access denied, elevated: security software", FailedStep::Open, error::kAccessDenied, true, kFile, true, L"",
+         {kUnchanged, L"已经以管理员身份运行", L"信任列表", kSaveAgain}, {kRunAsAdministrator, L"关闭"}},
+        {"read-only attribute", FailedStep::Open, error::kAccessDenied, false, AtHostsPath::ReadOnlyFile, true, L"",
+         {kUnchanged, L"“只读”", L"Win+R", L"\n" + kFolder + L"\n", L"取消勾选“只读”", kSaveAgain},
+         {L"安全软件", kRunAsAdministrator}},
+        {"held past the retry", FailedStep::Open, error::kSharingViolation, true, kFile, true, L"",
+         {kUnchanged, L"另一个程序占用", L"稍等片刻", kSaveAgain}, {}},
+        {"part of it locked by another program", FailedStep::Lock, error::kLockViolation, false, kFile, true, L"",
+         {kUnchanged, L"另一个程序占用", kSaveAgain}, {kRunAsAdministrator}},
+        {"disk full, seen as a short write", FailedStep::Write, error::kHandleDiskFull, true, kFile, true, L"",
+         {kUnchanged, L"磁盘空间不足", L"C 盘", kSaveAgain}, {}},
+        {"removed after the start", FailedStep::Open, 2, true, AtHostsPath::Nothing, true, L"",
+         {kUnchanged, L"被删除或被替换", kPath, kRunAgain}, {}},
+        {"a folder in its place", FailedStep::Open, error::kAccessDenied, false, AtHostsPath::Folder, true, L"",
+         {kUnchanged, L"被删除或被替换", kPath, kRunAgain}, {kRunAsAdministrator}},
+        {"no text the program knows", FailedStep::Recognise, 13, true, kFile, true, L"",
+         {kUnchanged, L"空字符", L"记事本", L"\n" + kPath + L"\n", L"“ANSI”", kSaveAgain}, {}},
+        {"no system directory", FailedStep::Locate, 1, true, AtHostsPath::Nothing, true, L"",
+         {kUnchanged, L"系统文件夹", code + L"1）。", L"重新启动电脑", kSaveAgain, kSendIt}, {}},
+        {"not put back, old content saved", FailedStep::Write, error::kDiskFull, true, kFile, false, kRecovery,
+         {L"可能已经损坏", kPath, L"\nC:\\Users\\a\\AppData\\Local\\Temp\n", L"\nhosts.before-hostline-2\n",
+          L"请不要删除它", L"以管理员身份运行", L"“所有文件”", L"hosts.before-hostline-2。", L"Ctrl+A", L"Ctrl+C",
+          L"\n" + kFolder + L"\n", L"Ctrl+V", L"Ctrl+S", code + L"112）。"},
+         {kUnchanged}},
+        {"not put back, no copy either", FailedStep::Flush, 1117, true, kFile, false, L"",
+         {L"可能已经损坏", kPath, L"没能另存", kRunAgain, L"notepad " + kPath, kSendIt, code + L"1117）。"},
+         {kUnchanged, L"另存在"}},
+        {"anything else", FailedStep::Write, 1117, true, kFile, true, L"",
+         {kUnchanged, code + L"1117）。", kRunAgain, kSendIt}, {L"管理员身份运行”。", L"安全软件"}},
     };
-    EXPECT_EQ(text(2, L"找不到文件。"), L"无法读取 hosts 文件：\nC:\\hosts\n\n找不到文件。（错误代码 2）");
-    EXPECT_NE(text(5, L"拒绝访问。").find(L"以管理员身份运行"), std::wstring::npos);
-    EXPECT_NE(text(5, L"拒绝访问。").find(L"安全软件"), std::wstring::npos);
-    EXPECT_NE(text(32, L"另一个程序正在使用此文件。").find(L"关闭它"), std::wstring::npos);
+    for (const Cause& c : causes) ExpectWords(c, SaveFailedText(FailureOf(c)));
+}
+
+TEST(StartFailedText, EachCauseGetsItsOwnAdvice) {
+    const Cause causes[] = {
+        {"no hosts file", FailedStep::Open, 2, true, AtHostsPath::Nothing, true, L"",
+         {L"无法读取 hosts 文件", kPath, L"不存在（错误代码 2）。", kNothingDone, L"新建一个空的 hosts 文件",
+          L"以管理员身份运行", L"另存为", L"\n" + kFolder + L"\n", L"“所有文件”", kRunAgain},
+         {L"系统的话"}},
+        {"a folder in its place", FailedStep::Open, error::kAccessDenied, false, AtHostsPath::Folder, true, L"",
+         {kPath, L"文件夹，而不是文件", kNothingDone, L"Win+R", L"改名", L"新建一个空的 hosts 文件", kRunAgain},
+         {L"安全软件", L"请右击本程序"}},
+        {"access denied, not elevated", FailedStep::Open, error::kAccessDenied, false, kFile, true, L"",
+         {kPath, L"系统的话（错误代码 5）。", kNothingDone, L"请右击本程序，选择“以管理员身份运行”", L"信任列表",
+          kRunAgain},
+         {}},
+        {"access denied, elevated", FailedStep::Open, error::kAccessDenied, true, kFile, true, L"",
+         {L"已经以管理员身份运行", L"信任列表", kRunAgain}, {L"请右击本程序"}},
+        {"held by another program", FailedStep::Open, error::kSharingViolation, true, kFile, true, L"",
+         {L"系统的话（错误代码 32）。", kNothingDone, L"稍等片刻", kRunAgain}, {L"关闭它", L"另一个程序"}},
+        {"no text the program knows", FailedStep::Recognise, 13, true, kFile, true, L"",
+         {kPath, L"空字符", L"记事本", L"“ANSI”", kRunAgain}, {}},
+        {"no system directory", FailedStep::Locate, 1, true, AtHostsPath::Nothing, true, L"",
+         {L"系统文件夹", L"（错误代码 1）。", kNothingDone, L"重新启动电脑", kRunAgain, kSendIt}, {}},
+        {"anything else", FailedStep::Read, 21, true, kFile, true, L"",
+         {kPath, L"系统的话（错误代码 21）。", kNothingDone, kRunAgain, kSendIt}, {}},
+    };
+    for (const Cause& c : causes) ExpectWords(c, StartFailedText(FailureOf(c)));
+}
+
+TEST(WindowFailedText, TellsTheCodeAndWhatToDo) {
+    const Cause c{"no window", FailedStep::Open, 1400, true, kFile, true, L"",
+                  {L"窗口", L"系统的话（错误代码 1400）。", kNothingDone, kRunAgain, kSendIt}, {}};
+    ExpectWords(c, WindowFailedText(1400, L"系统的话。"));
 }
 
 }  // namespace

@@ -57,7 +57,8 @@ if [ "${out%%$'\n'*}" != Failed ] || [[ $out != *"可能已经损坏"* ]] || [[ 
     echo "FAIL: the file could not be put back, yet the user is not told it may be damaged"; failed=1
 fi
 copy=$etc/hosts.before-hostline
-[[ $out == *'\drivers\etc\hosts.before-hostline'* ]] || { echo "FAIL: the message does not name the copy"; failed=1; }
+# The copy's folder and its name, each on a line of its own.
+[[ $out == *$'\\drivers\\etc\n'*$'\nhosts.before-hostline\n'* ]] || { echo "FAIL: the message does not name the copy"; failed=1; }
 cmp -s "$old" "$copy" || { echo "FAIL: the copy does not hold the old content"; failed=1; }
 
 [ "$failed" -eq 0 ] && echo "a failed write is put back, or reported as possible damage with a full copy"

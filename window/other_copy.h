@@ -1,0 +1,14 @@
+// One copy at a time. Two copies started one after the other would open exactly on top of each
+// other, the one behind showing the file as it was when it started; a second start brings the
+// first copy's window, or the message it shows, to the front and ends.
+#pragma once
+
+#include "unique_handle.h"
+
+namespace hostline::window {
+
+// True when another copy runs (it has been brought to the front, as far as the system allows);
+// false when this is the only copy, which `claim` then holds for as long as it lives.
+bool AnotherCopyRuns(win32::UniqueHandle& claim);
+
+}  // namespace hostline::window
