@@ -2,10 +2,10 @@
 # Usage: release_test.sh E2E_DRIVER.exe WINE_PREFIX
 # What users download. Two releases from two copies of this tree (uncommitted work included),
 # at paths of different lengths and built apart, must be the same bytes; the zip, named with the
-# caption's version, holds the program and its Chinese README.txt, and SHA256SUMS matches them.
-# Then the second copy's build is released signed with a throwaway certificate: the signature
-# verifies, the password is seen by no process and in no output, and the signed program still
-# starts under Wine.
+# caption's version, holds the program and its Chinese README.txt, and SHA256SUMS and its CR LF
+# copy for Notepad match them. Then the second copy's build is released signed with a throwaway
+# certificate: the signature verifies, the password is seen by no process and in no output, and
+# the signed program still starts under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 driver=$(realpath "$1") prefix=$(realpath -m "$2")
@@ -35,10 +35,14 @@ with zipfile.ZipFile(sys.argv[1]) as archive:
     archive.extractall(sys.argv[2])
 EOF
 }
-sums_match() {  # DIST UNPACKED: SHA256SUMS names the zip and the program, nothing else, rightly
+sums_match() {  # DIST UNPACKED: SHA256SUMS names the zip and the program, nothing else, rightly;
+    # SHA256SUMS.txt holds the same lines with CR LF, and sha256sum reads it; perl's shasum reads
+    # SHA256SUMS (it would take a CR for part of the name).
     cp "$1/$zip" "$2/"
     [ "$(awk '{print $2}' "$1/SHA256SUMS" | LC_ALL=C sort | xargs)" = "$zip hostline.exe" ] &&
-        (cd "$2" && sha256sum --quiet --strict -c "$1/SHA256SUMS")
+        cmp -s <(sed 's/$/\r/' "$1/SHA256SUMS") "$1/SHA256SUMS.txt" &&
+        (cd "$2" && sha256sum --quiet --strict -c "$1/SHA256SUMS.txt" &&
+            shasum -a 256 --quiet --strict -c "$1/SHA256SUMS")
 }
 readme_problems() {  # README.txt ZIP VERSION HOST_AND_ADDRESS_SETTINGS...: what Notepad or users miss
     python3 - "$@" <<'EOF'
@@ -78,13 +82,13 @@ version=$(sed -n 's/^project(hostline VERSION \([0-9]*\.[0-9]*\)\..*/\1/p' "$roo
 grep -qxF "#define HOSTLINE_VERSION_CAPTION_W L\"$version\"" "$a/build/win32/generated/version.h" ||
     fail "the caption does not show version $version"
 zip=hostline-$version-win32.zip
-[ "$(ls "$a/dist" | xargs)" = "SHA256SUMS $zip" ] || fail "dist/ holds" $(ls "$a/dist")
+[ "$(ls "$a/dist" | xargs)" = "SHA256SUMS SHA256SUMS.txt $zip" ] || fail "dist/ holds" $(ls "$a/dist")
 cmp "$a/dist/$zip" "$b/dist/$zip" || fail "the two releases' zips differ"
 cmp "$a/dist/SHA256SUMS" "$b/dist/SHA256SUMS" || fail "the two releases' checksums differ"
 
 entries=$(unpack "$a/dist/$zip" "$work/unsigned")
 [ "$entries" = "hostline.exe README.txt" ] || fail "the zip holds $entries"
-sums_match "$a/dist" "$work/unsigned" || fail "SHA256SUMS does not match the release"
+sums_match "$a/dist" "$work/unsigned" || fail "SHA256SUMS or SHA256SUMS.txt does not match the release"
 readme_problems "$work/unsigned/README.txt" "$zip" "$version" "${settings[@]}" || fail "README.txt, as above"
 
 # Signed: the second copy's build, reused, with a throwaway code-signing certificate. A stand-in
@@ -111,7 +115,7 @@ unset HOSTLINE_SIGN_PASSWORD
 ! grep -q "$secret" "$work/signed.log" || fail "the password is in the release's output"
 
 unpack "$b/dist/$zip" "$work/signed" >/dev/null
-sums_match "$b/dist" "$work/signed" || fail "SHA256SUMS does not match the signed release"
+sums_match "$b/dist" "$work/signed" || fail "SHA256SUMS or SHA256SUMS.txt does not match the signed release"
 osslsigncode verify -CAfile "$work/cert.pem" -in "$work/signed/hostline.exe" >"$work/verify.txt" 2>&1 ||
     { cat "$work/verify.txt"; fail "the signed program does not verify"; }
 # Signing adds the signature and nothing else, and only to the released copy.
