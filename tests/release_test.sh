@@ -60,6 +60,13 @@ problems += [f"{name} was left unfilled" for name in re.findall(r"@[A-Z0-9_]+@",
 host = settings[0].split("=")[1]
 if not text.startswith(f"{host}线路选择器 {version} 使用说明\r\n"):
     problems.append(f"the title does not give the caption's version {version}")
+if f'certutil -hashfile "{zip}" SHA256' not in text or "SHA256SUMS.txt" not in text:
+    problems.append("no check of the zip against SHA256SUMS.txt")
+# A first-time user's steps: download, check, unblock the zip, extract, run, use.
+steps = ["下载页面", "certutil", "解除锁定", "全部解压缩", "以管理员身份运行", "线路修改完成"]
+at = [text.find(step) for step in steps]
+if -1 in at or at != sorted(at):
+    problems.append("the steps do not come in the order " + ", ".join(steps))
 sys.exit("\n".join(problems) or None)
 EOF
 }
