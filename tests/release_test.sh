@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Usage: release_test.sh E2E_DRIVER.exe WINE_PREFIX
 # What users download. Two releases from two copies of this tree (uncommitted work included),
-# at paths of different lengths and built apart, must be the same bytes; the zip holds the
-# program and its Chinese README.txt, and SHA256SUMS matches them. Then the second copy's build
-# is released signed with a throwaway certificate: the signature verifies, the password is seen
-# by no process and in no output, and the signed program still starts under Wine.
+# at paths of different lengths and built apart, must be the same bytes; the zip, named with the
+# caption's version, holds the program and its Chinese README.txt, and SHA256SUMS and its CR LF
+# copy for Notepad match them. Then the second copy's build is released signed with a throwaway
+# certificate: the signature verifies, the password is seen by no process and in no output, and
+# the signed program still starts under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 driver=$(realpath "$1") prefix=$(realpath -m "$2")
@@ -34,23 +35,38 @@ with zipfile.ZipFile(sys.argv[1]) as archive:
     archive.extractall(sys.argv[2])
 EOF
 }
-sums_match() {  # DIST UNPACKED: SHA256SUMS names the zip and the program, nothing else, rightly
+sums_match() {  # DIST UNPACKED: SHA256SUMS names the zip and the program, nothing else, rightly;
+    # SHA256SUMS.txt holds the same lines with CR LF, and sha256sum reads it; perl's shasum reads
+    # SHA256SUMS (it would take a CR for part of the name).
     cp "$1/$zip" "$2/"
     [ "$(awk '{print $2}' "$1/SHA256SUMS" | LC_ALL=C sort | xargs)" = "$zip hostline.exe" ] &&
-        (cd "$2" && sha256sum --quiet --strict -c "$1/SHA256SUMS")
+        cmp -s <(sed 's/$/\r/' "$1/SHA256SUMS") "$1/SHA256SUMS.txt" &&
+        (cd "$2" && sha256sum --quiet --strict -c "$1/SHA256SUMS.txt" &&
+            shasum -a 256 --quiet --strict -c "$1/SHA256SUMS")
 }
-readme_problems() {  # README.txt HOST_AND_ADDRESS_SETTINGS...: says what Notepad or a user would miss
+readme_problems() {  # README.txt ZIP VERSION HOST_AND_ADDRESS_SETTINGS...: what Notepad or users miss
     python3 - "$@" <<'EOF'
 import re, sys
-data = open(sys.argv[1], "rb").read()
+readme, zip, version, settings = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
+data = open(readme, "rb").read()
 problems = []
 if not data.startswith(b"\xef\xbb\xbf"):
     problems.append("no byte-order mark")
 if not data.count(b"\r") == data.count(b"\n") == data.count(b"\r\n") > 0:
     problems.append("line ends other than CR LF")
 text = data.decode("utf-8-sig")
-problems += [f"{value} is missing" for value in (s.split("=")[1] for s in sys.argv[2:]) if value not in text]
+problems += [f"{value} is missing" for value in (s.split("=")[1] for s in settings) if value not in text]
 problems += [f"{name} was left unfilled" for name in re.findall(r"@[A-Z0-9_]+@", text)]
+host = settings[0].split("=")[1]
+if not text.startswith(f"{host}线路选择器 {version} 使用说明\r\n"):
+    problems.append(f"the title does not give the caption's version {version}")
+if f'certutil -hashfile "{zip}" SHA256' not in text or "SHA256SUMS.txt" not in text:
+    problems.append("no check of the zip against SHA256SUMS.txt")
+# A first-time user's steps: download, check, unblock the zip, extract, run, use.
+steps = ["下载页面", "certutil", "解除锁定", "全部解压缩", "以管理员身份运行", "线路修改完成"]
+at = [text.find(step) for step in steps]
+if -1 in at or at != sorted(at):
+    problems.append("the steps do not come in the order " + ", ".join(steps))
 sys.exit("\n".join(problems) or None)
 EOF
 }
@@ -68,16 +84,19 @@ for copy in "$a" "$b"; do
     release "$copy" "$copy.log"
 done
 
-zip=$(cd "$a/dist" && ls hostline-*-win32.zip)
-[[ $zip =~ ^hostline-[0-9]+(\.[0-9]+){3}-win32\.zip$ ]] && [ "$(ls "$a/dist" | wc -l)" = 2 ] ||
-    fail "dist/ holds" $(ls "$a/dist")
+# The version users see in the caption, README.txt and the zip's name: project()'s first two numbers.
+version=$(sed -n 's/^project(hostline VERSION \([0-9]*\.[0-9]*\)\..*/\1/p' "$root/CMakeLists.txt")
+grep -qxF "#define HOSTLINE_VERSION_CAPTION_W L\"$version\"" "$a/build/win32/generated/version.h" ||
+    fail "the caption does not show version $version"
+zip=hostline-$version-win32.zip
+[ "$(ls "$a/dist" | xargs)" = "SHA256SUMS SHA256SUMS.txt $zip" ] || fail "dist/ holds" $(ls "$a/dist")
 cmp "$a/dist/$zip" "$b/dist/$zip" || fail "the two releases' zips differ"
 cmp "$a/dist/SHA256SUMS" "$b/dist/SHA256SUMS" || fail "the two releases' checksums differ"
 
 entries=$(unpack "$a/dist/$zip" "$work/unsigned")
 [ "$entries" = "hostline.exe README.txt" ] || fail "the zip holds $entries"
-sums_match "$a/dist" "$work/unsigned" || fail "SHA256SUMS does not match the release"
-readme_problems "$work/unsigned/README.txt" "${settings[@]}" || fail "README.txt, as above"
+sums_match "$a/dist" "$work/unsigned" || fail "SHA256SUMS or SHA256SUMS.txt does not match the release"
+readme_problems "$work/unsigned/README.txt" "$zip" "$version" "${settings[@]}" || fail "README.txt, as above"
 
 # Signed: the second copy's build, reused, with a throwaway code-signing certificate. A stand-in
 # osslsigncode notes the arguments and environment it gets before running the real one.
@@ -103,7 +122,7 @@ unset HOSTLINE_SIGN_PASSWORD
 ! grep -q "$secret" "$work/signed.log" || fail "the password is in the release's output"
 
 unpack "$b/dist/$zip" "$work/signed" >/dev/null
-sums_match "$b/dist" "$work/signed" || fail "SHA256SUMS does not match the signed release"
+sums_match "$b/dist" "$work/signed" || fail "SHA256SUMS or SHA256SUMS.txt does not match the signed release"
 osslsigncode verify -CAfile "$work/cert.pem" -in "$work/signed/hostline.exe" >"$work/verify.txt" 2>&1 ||
     { cat "$work/verify.txt"; fail "the signed program does not verify"; }
 # Signing adds the signature and nothing else, and only to the released copy.
