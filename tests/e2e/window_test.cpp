@@ -11,6 +11,7 @@
 #include "hostline_constants.h"
 #include "hostline_driver.h"
 #include "hosts_win32.h"
+#include "version.h"
 #include "win32_test_support.h"
 
 namespace hostline::e2e {
@@ -18,8 +19,10 @@ namespace {
 
 using win32::HostsPath;
 
-// What the user reads, written out here rather than taken from the program.
-const std::wstring kCaption = HOSTLINE_SERVICE_HOST_W L"\u7EBF\u8DEF\u9009\u62E9\u5668 2.0";
+// What the user reads, written out here rather than taken from the program; the caption's version
+// is the short form of the build's own, as major.minor.
+const std::wstring kCaption = HOSTLINE_SERVICE_HOST_W L"\u7EBF\u8DEF\u9009\u62E9\u5668 " +
+                              std::to_wstring(HOSTLINE_VERSION_MAJOR) + L"." + std::to_wstring(HOSTLINE_VERSION_MINOR);
 const std::wstring kSucceededTitle = L"\u6210\u529F";
 const std::wstring kSucceededText = L"\u7EBF\u8DEF\u4FEE\u6539\u5B8C\u6210";
 const std::wstring kFailedTitle = L"\u5931\u8D25";
