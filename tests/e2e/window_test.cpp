@@ -237,6 +237,7 @@ TEST_F(Hostline, Form1HasTheDesignedCaptionBorderSizePlaceAndControls) {
         const ControlExpectation& expected = kControls[i];
         HWND control = form.ChildrenInZOrder[i];
         SCOPED_TRACE(expected.Name);
+        // The whole text, so also no ampersand, which would give the control an access key.
         EXPECT_EQ(TextOf(control), expected.Text);
         EXPECT_EQ(GetParent(control), form.Window);
 
@@ -247,8 +248,6 @@ TEST_F(Hostline, Form1HasTheDesignedCaptionBorderSizePlaceAndControls) {
         } else {
             EXPECT_EQ(type, BS_DEFPUSHBUTTON) << "Enter presses Save";
         }
-        // No access keys: an ampersand would make one.
-        EXPECT_EQ(expected.Text.find(L'&'), std::wstring::npos);
     }
     EXPECT_TRUE(IsWindowEnabled(form.Options[0]));
     EXPECT_TRUE(IsWindowEnabled(form.Options[1]));
@@ -607,9 +606,7 @@ TEST_F(Hostline, AStartWithoutTheHostsFileShowsTheErrorAndNoWindow) {
         if (window != box && IsWindowVisible(window)) ADD_FAILURE() << "a visible window besides the error";
     }
     PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    const DWORD exitCode = program.WaitForExit();
-    EXPECT_NE(exitCode, STILL_ACTIVE);
-    EXPECT_EQ(exitCode, 1u);
+    EXPECT_EQ(program.WaitForExit(), 1u);
     EXPECT_EQ(GetFileAttributesW(HostsPath().c_str()), INVALID_FILE_ATTRIBUTES) << "nothing created";
 }
 
