@@ -1,7 +1,10 @@
-// The driver's entry: hostline_e2e PROGRAM.exe [gtest options]. A Unix path (as ctest passes it)
-// is turned into the Z: path Wine maps the root to.
+// The driver's entry: hostline_e2e PROGRAM.exe [gtest options], or hostline_e2e --gtest_list_tests.
+// A Unix path (as ctest passes it) is turned into the Z: path Wine maps the root to.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <string>
@@ -37,7 +40,11 @@ int wmain(int argc, wchar_t** argv) {
     const auto setContext = reinterpret_cast<SetContext>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
     if (!setContext || !setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) SetProcessDPIAware();
+    // ctest reads the list of tests on the Linux side (see tests/win32/test_main.cpp).
+    _setmode(_fileno(stdout), _O_BINARY);
     ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests, as ctest does before it runs each in a process of its own, needs no program.
+    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     if (argc != 2) {
         std::fprintf(stderr, "usage: hostline_e2e PROGRAM.exe [gtest options]\n");
         return 2;

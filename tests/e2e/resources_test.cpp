@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "hostline_driver.h"
+#include "version.h"
 
 namespace hostline::e2e {
 namespace {
@@ -28,7 +29,17 @@ std::wstring VersionString(std::vector<BYTE>& record, const std::wstring& name) 
     return static_cast<const wchar_t*>(value);
 }
 
-TEST(Resources, VersionRecordIsTwoPointZeroInSimplifiedChinese) {
+// The build's version, as project(VERSION) sets it: the four numbers, and the text with the two-digit
+// minor of earlier releases ("2.00" for 2.0).
+constexpr WORD kVersion[] = {HOSTLINE_VERSION_FIXED};
+static_assert(kVersion[0] == HOSTLINE_VERSION_MAJOR && kVersion[1] == HOSTLINE_VERSION_MINOR);
+
+std::wstring VersionText() {
+    const std::wstring minor = std::to_wstring(HOSTLINE_VERSION_MINOR);
+    return std::to_wstring(HOSTLINE_VERSION_MAJOR) + L"." + (minor.size() < 2 ? L"0" : L"") + minor;
+}
+
+TEST(Resources, VersionRecordCarriesTheBuildsVersionInSimplifiedChinese) {
     std::vector<BYTE> record = VersionRecord();
     ASSERT_FALSE(record.empty()) << "no version record, error " << GetLastError();
 
@@ -37,10 +48,11 @@ TEST(Resources, VersionRecordIsTwoPointZeroInSimplifiedChinese) {
     ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 2));
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 2));
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    const DWORD high = MAKELONG(kVersion[1], kVersion[0]), low = MAKELONG(kVersion[3], kVersion[2]);
+    EXPECT_EQ(fixed->dwFileVersionMS, high);
+    EXPECT_EQ(fixed->dwFileVersionLS, low);
+    EXPECT_EQ(fixed->dwProductVersionMS, high);
+    EXPECT_EQ(fixed->dwProductVersionLS, low);
     EXPECT_TRUE(fixed->dwFileOS == VOS_NT_WINDOWS32 || fixed->dwFileOS == VOS__WINDOWS32) << fixed->dwFileOS;
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
@@ -51,8 +63,8 @@ TEST(Resources, VersionRecordIsTwoPointZeroInSimplifiedChinese) {
     EXPECT_EQ(translation[0], 0x0804);
     EXPECT_EQ(translation[1], 1200);
 
-    EXPECT_EQ(VersionString(record, L"FileVersion"), L"2.00");
-    EXPECT_EQ(VersionString(record, L"ProductVersion"), L"2.00");
+    EXPECT_EQ(VersionString(record, L"FileVersion"), VersionText());
+    EXPECT_EQ(VersionString(record, L"ProductVersion"), VersionText());
     EXPECT_EQ(VersionString(record, L"OriginalFilename"), L"hostline.exe");
     // Chinese survives the resource compiler: the .rc is UTF-8.
     EXPECT_EQ(VersionString(record, L"FileDescription"), L"\u7EBF\u8DEF\u9009\u62E9\u5668");

@@ -87,7 +87,6 @@ TEST(Properties, TheProgramAgreesWithTheModel) {
     std::mt19937 random(20261208);
     std::uniform_int_distribution<std::size_t> smallBuffer(1, 40);
     std::uniform_int_distribution<std::size_t> readSize(1, 24);
-    int checked = 0;
     for (int i = 0; i < 20000; ++i) {
         const std::string file = RandomHostsFile(random);
         const HostsConstants& constants = i % 10 == 0 ? kEqualLines : kConstants;
@@ -96,10 +95,8 @@ TEST(Properties, TheProgramAgreesWithTheModel) {
         for (const LineChoice choice : {LineChoice::Automatic, LineChoice::Line1, LineChoice::Line2}) {
             const std::string problem = testing::CompareWithModel(file, choice, constants, sizes, step);
             ASSERT_EQ(problem, "") << Failure(problem, i, choice, sizes, step, file);
-            ++checked;
         }
     }
-    EXPECT_EQ(checked, 60000);
 }
 
 // At the program's own sizes: runs of whole CR LF lines just under, at and over half, one and two

@@ -1,32 +1,49 @@
 #!/usr/bin/env bash
-# Usage: full_disk_test.sh WINE_EXEC PREFIX CHANGE_LINE_TOOL
-# A save on a full disk must fail, leave the old bytes and say why. A small tmpfs is mounted over the
-# prefix's drivers/etc, holding a hosts file of three pages less ten bytes and a filler for the
-# fourth, so the new content needs one page more than is free.
+# Usage: full_disk_test.sh WINE_EXEC CHANGE_LINE_TOOL
+# A save on a full disk must fail, leave the old bytes and say why. A small tmpfs is mounted over
+# drivers/etc, holding a hosts file of three pages less ten bytes and a filler for the fourth, so
+# the new content needs one page more than is free.
+#
+# The test runs in a mount namespace of its own, so the machine never sees its mounts and they end
+# with it, however it ends. wineserver opens the files for the programs, so it has to run in that
+# namespace too: the test makes a Wine prefix of its own, whose server nothing outside can have
+# started, on a tmpfs of its own that holds the server's folder too.
 set -euo pipefail
-wine_exec=$1 prefix=$2 tool=$3
+wine_exec=$1 tool=$2
 
-if [ "$(id -u)" -ne 0 ]; then
-    echo "skipped: mounting a small file system for a full disk needs root"
-    exit 77
+if [ -z "${HOSTLINE_OWN_MOUNTS:-}" ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "skipped: mounting a small file system for a full disk needs root"
+        exit 77
+    fi
+    if ! unshare --mount --propagation private true 2>/dev/null; then
+        echo "skipped: this machine does not allow a mount namespace of the test's own"
+        exit 77
+    fi
+    HOSTLINE_OWN_MOUNTS=1 exec unshare --mount --propagation private bash "$0" "$@"
 fi
-"$(dirname "$wine_exec")/wine-prefix" "$prefix" null
-etc=$prefix/drive_c/windows/system32/drivers/etc
-saved=$(mktemp)
-cp -p "$etc/hosts" "$saved" 2>/dev/null || : >"$saved"
-if ! mount -t tmpfs -o size=16k hostline-full "$etc" 2>/dev/null; then
+
+work=$(mktemp -d -t hostline-full-disk.XXXXXX)
+own=$work/prefix
+etc=$own/drive_c/windows/system32/drivers/etc
+cleanup() {
+    WINEPREFIX=$own wineserver -k 2>/dev/null || true
+    WINEPREFIX=$own wineserver -w 2>/dev/null || true
+    ! mountpoint -q "$etc" || umount "$etc"
+    ! mountpoint -q "$work" || umount "$work"
+    rmdir "$work"
+}
+trap cleanup EXIT
+if ! mount -t tmpfs hostline-work "$work" 2>/dev/null; then
     echo "skipped: this machine does not allow mounting a tmpfs"
     exit 77
 fi
-cleanup() {
-    WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
-    umount "$etc" || umount -l "$etc"
-    cp -p "$saved" "$etc/hosts"
-    rm -f "$saved"
-}
-trap cleanup EXIT
+export TMPDIR=$work
 
-old=$(mktemp)
+"$(dirname "$wine_exec")/wine-prefix" "$own" null
+mount -t tmpfs -o size=16k hostline-full "$etc"
+
+old=$work/old
 { printf '# kept\r\n'; head -c $((3 * 4096 - 10 - 8)) /dev/zero | tr '\0' 'x'; } >"$old"
 cp "$old" "$etc/hosts"
 head -c 4096 /dev/zero >"$etc/filler"
@@ -34,7 +51,7 @@ free=$(df -B1 --output=avail "$etc" | tail -n 1 | tr -d ' ')
 echo "hosts: $(stat -c %s "$etc/hosts") bytes, free on the small disk: $free bytes"
 
 status=0
-out=$("$wine_exec" "$prefix" "$tool" line1) || status=$?
+out=$("$wine_exec" "$own" "$tool" line1) || status=$?
 out=${out//$'\r'/}
 echo "line change: $out (exit $status)"
 [ "$status" -eq 77 ] && exit 77  # this machine's Wine cannot run the tool
@@ -51,5 +68,4 @@ if ! cmp -s "$old" "$etc/hosts"; then
     echo "FAIL: the hosts file changed ($(stat -c %s "$etc/hosts") bytes now)"
     exit 1
 fi
-rm -f "$old"
 echo "the old bytes are back"

@@ -1,28 +1,47 @@
 #!/usr/bin/env bash
-# Usage: unprivileged_save_test.sh WINE_EXEC PREFIX CHANGE_LINE_TOOL
+# Usage: unprivileged_save_test.sh WINE_EXEC CHANGE_LINE_TOOL
 # A user without the right to write the hosts file saves the line the file already pins: nothing
 # needs writing, so the save succeeds and the file is left untouched; a save that would change
 # the file is refused and changes nothing. Wine run by root writes any file, so this runs Wine
-# as an ordinary Linux user with a prefix of that user's own, the hosts file root's.
+# as an ordinary Linux user that exists on every system, nobody, with a prefix of that user's
+# own, the hosts file root's.
+#
+# The other user may not be able to reach the checkout or the build (a clone in a folder only root
+# may enter), so what it runs is copied into a temporary folder of its own, which also holds the
+# prefix, HOME and wineserver's folder, and goes with everything in it at the end.
 set -euo pipefail
-wine_exec=$1 prefix=$2 tool=$3
-user=hostline-tester
+wine_exec=$1 tool=$2
+user=nobody
 
-if [ "$(id -u)" -ne 0 ] || ! command -v runuser >/dev/null || ! command -v useradd >/dev/null; then
-    echo "skipped: running Wine as another user needs root, runuser and useradd"
+if [ "$(id -u)" -ne 0 ] || ! command -v runuser >/dev/null || ! id "$user" >/dev/null 2>&1; then
+    echo "skipped: running Wine as another user needs root, runuser and the user $user"
     exit 77
 fi
-id "$user" >/dev/null 2>&1 || useradd --system --create-home "$user"
-# A folder of the user's own beside the tests' prefix, holding the user's prefix and its lock.
-own=$(realpath -m "$prefix")-$user
-mkdir -p "$own"
-chown "$user" "$own"
-prefix=$own/prefix
-as_user() { runuser -u "$user" -- env HOME="$(getent passwd "$user" | cut -d: -f6)" "$@"; }
+
+# In /tmp whatever TMPDIR says: the other user has to be able to reach it.
+work=$(mktemp -d -p /tmp hostline-unprivileged.XXXXXX)
+prefix=$work/prefix
+as_user() {  # COMMAND...: runs it as the user, in the folder, with nothing of root's environment
+    (cd "$work" && runuser -u "$user" -- env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work" TMPDIR="$work" \
+        USER="$user" "$@")
+}
+cleanup() {
+    as_user env WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    as_user env WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+scripts=$(dirname "$wine_exec")
+mkdir "$work/scripts"
+cp "$scripts/wine-exec" "$scripts/wine-prefix" "$scripts/wine-helpers" "$scripts/pe-machine" "$work/scripts/"
+cp "$tool" "$work/"
+tool=$work/$(basename "$tool")
+chown -R "$user" "$work"
+as_user "$work/scripts/wine-prefix" "$prefix" null
 
 etc=$prefix/drive_c/windows/system32/drivers/etc
 hosts=$etc/hosts
-as_user "$(dirname "$wine_exec")/wine-prefix" "$prefix" null
 # The file and its folder are root's: the user may read them, not write, rename or remove.
 chown root: "$etc"
 chmod 755 "$etc"
@@ -34,7 +53,7 @@ sleep 1  # a write would now show in the modification time
 
 run() {  # CHOICE: prints the outcome; the tool's own exit code is in $status
     status=0
-    out=$(as_user "$wine_exec" "$prefix" "$tool" "$1" 2>/dev/null) || status=$?
+    out=$(as_user "$work/scripts/wine-exec" "$prefix" "$tool" "$1" 2>/dev/null) || status=$?
     out=${out//$'\r'/}
     [ "$status" -eq 77 ] && exit 77  # this machine's Wine cannot run the tool
     echo "$1: exit $status: $out"
