@@ -119,29 +119,42 @@ private:
     std::size_t pos_ = 0;
 };
 
+// Where the address (the first field) of `line` is, when another of its fields names the host:
+// the one rule that decides whether a line is a host entry.
+template <class Unit>
+bool EntryAddress(Text<Unit> line, Text<Unit> host, std::size_t& start, std::size_t& end) {
+    Fields<Unit> fields(line);
+    if (!fields.Next(start, end)) return false;
+    std::size_t nameStart = 0, nameEnd = 0;
+    while (fields.Next(nameStart, nameEnd))
+        if (IsHostName(line.substr(nameStart, nameEnd - nameStart), host)) return true;
+    return false;
+}
+
 // Appends `entry` (a host entry's line, terminator excluded) without the host: each of its names
 // that is the host goes with the spaces and tabs just before it. The rest stays byte for byte
-// and gets CR LF; a line left with no name at all goes whole, its comment with it.
+// and gets CR LF; a line left with no name at all goes whole, its comment with it. One walk over
+// the fields: until another name shows that the line stays, all there is to keep is the address.
 template <class Unit, class Out>
 void AppendWithoutHost(Out& out, Text<Unit> entry, Text<Unit> host) {
     static constexpr Unit kCrLf[] = {Unit('\r'), Unit('\n')};
-    std::size_t start = 0, end = 0;
-    bool otherName = false;
-    Fields<Unit> names(entry);
-    names.Next(start, end);  // the address
-    while (!otherName && names.Next(start, end)) otherName = !IsHostName(entry.substr(start, end - start), host);
-    if (!otherName) return;
-
     Fields<Unit> fields(entry);
+    std::size_t start = 0, end = 0;
     fields.Next(start, end);
+    const std::size_t addressEnd = end;
     std::size_t kept = 0, previousEnd = end;
+    bool stays = false;
     while (fields.Next(start, end)) {
-        if (IsHostName(entry.substr(start, end - start), host)) {
-            out.append(entry.substr(kept, previousEnd - kept));
+        if (!IsHostName(entry.substr(start, end - start), host)) {
+            if (!stays && kept > 0) out.append(entry.substr(0, addressEnd));
+            stays = true;
+        } else {
+            if (stays) out.append(entry.substr(kept, previousEnd - kept));
             kept = end;
         }
         previousEnd = end;
     }
+    if (!stays) return;
     out.append(entry.substr(kept));
     out.append(Text<Unit>(kCrLf, 2));
 }
@@ -214,9 +227,8 @@ struct HostEntry {
 };
 
 // Finds the host entries of a whole text in order without looking at every line: it searches
-// the text for the host name and only examines the lines where the name occurs. This keeps a
-// hosts file of a million blocklist lines to one fast search. An entry is a line that maps the
-// host: the name stands as a whole field after the address, before any '#'.
+// the text for the host name and decides only the lines where the name occurs, each once, by the
+// field rule of EntryAddress. This keeps a hosts file of a million blocklist lines to one fast search.
 template <class Unit>
 class HostEntryScanner {
 public:
@@ -226,52 +238,25 @@ public:
         while (pos_ < text_.size()) {
             const std::size_t at = searcher_.Find(text_, pos_);
             if (at == Text<Unit>::npos) break;
-            if (at >= line_.LineEnd) EnterLineAround(at);
-            if (at >= commentStart_) {  // the rest of the line is a comment
-                pos_ = line_.LineEnd;
-                continue;
-            }
-            if (at > line_.AddressStart && IsBlank(text_[at - 1]) && EndsName(at + host_.size())) {
-                entry = line_;
-                pos_ = line_.LineEnd;
+            std::size_t start = at;
+            while (start > 0 && !IsTerminator(text_[start - 1])) --start;
+            const std::size_t end = FindTerminator(text_, at);
+            pos_ = end;
+            std::size_t addressStart = 0, addressEnd = 0;
+            if (EntryAddress(text_.substr(start, end - start), host_, addressStart, addressEnd)) {
+                entry = {start, end, start + addressStart, start + addressEnd};
                 return true;
             }
-            pos_ = at + 1;
         }
         pos_ = text_.size();
         return false;
     }
 
 private:
-    // Whether a name found up to `end` stops there, after at most one trailing dot.
-    bool EndsName(std::size_t end) const {
-        if (end < text_.size() && text_[end] == Unit('.')) ++end;
-        if (end == text_.size()) return true;
-        const Unit c = text_[end];
-        return IsBlank(c) || c == Unit('#') || IsTerminator(c);
-    }
-
-    void EnterLineAround(std::size_t at) {
-        std::size_t start = at;
-        while (start > 0 && !IsTerminator(text_[start - 1])) --start;
-        line_.LineStart = start;
-        line_.LineEnd = FindTerminator(text_, at);
-        const Text<Unit> line = text_.substr(start, line_.LineEnd - start);
-        const std::size_t hash = line.find(Unit('#'));
-        commentStart_ = hash == Text<Unit>::npos ? line_.LineEnd : start + hash;
-        std::size_t first = 0, end = 0;
-        Fields<Unit> fields(line);
-        if (!fields.Next(first, end)) first = end = line.size();
-        line_.AddressStart = start + first;
-        line_.AddressEnd = start + end;
-    }
-
     Text<Unit> text_;
     Text<Unit> host_;
     CaselessSearcher<Unit> searcher_;
     std::size_t pos_ = 0;
-    HostEntry line_;  // the line last entered, as a possible entry
-    std::size_t commentStart_ = 0;
 };
 
 }  // namespace hostline
