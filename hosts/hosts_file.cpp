@@ -20,7 +20,7 @@ struct FoundEntry {
 };
 
 template <class Unit>
-LineChoice ChooseUnits(Text<Unit> address, const HostsConstants& constants) {
+LineChoice ChoiceForAddress(Text<Unit> address, const HostsConstants& constants) {
     const auto equals = [&](std::string_view ascii) {
         return address.size() == ascii.size() &&
                std::equal(address.begin(), address.end(), ascii.begin(),
@@ -40,7 +40,7 @@ FoundEntry FindDecidingEntry(Text<Unit> body, const HostsConstants& constants) {
     HostEntry entry;
     if (!scanner.Next(entry)) return {};
     const Text<Unit> address = body.substr(entry.AddressStart, entry.AddressEnd - entry.AddressStart);
-    return {ChooseUnits<Unit>(address, constants), entry.AddressStart, entry.AddressEnd};
+    return {ChoiceForAddress<Unit>(address, constants), entry.AddressStart, entry.AddressEnd};
 }
 
 // Appends lines that start at the start of `region`, each with CR LF after it. Runs of lines

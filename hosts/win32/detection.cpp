@@ -11,7 +11,7 @@ namespace hostline::win32 {
 
 namespace {
 
-DetectionResult Failed(DetectionResult result, FailedStep step, DWORD error) {
+DetectionResult FailedStart(DetectionResult result, FailedStep step, DWORD error) {
     RecordFailure(result.Failure, step, error);
     return result;
 }
@@ -31,20 +31,20 @@ DetectionResult DetectCurrentLine(const HostsConstants& constants, const BufferS
     DetectionResult result;
     DWORD error = ERROR_SUCCESS;
     try {
-        if (!FindHostsPath(result.Failure.Path, error)) return Failed(std::move(result), FailedStep::Locate, error);
+        if (!FindHostsPath(result.Failure.Path, error)) return FailedStart(std::move(result), FailedStep::Locate, error);
         const UniqueFile file = OpenForReading(result.Failure.Path, error);
-        if (!file) return Failed(std::move(result), FailedStep::Open, error);
+        if (!file) return FailedStart(std::move(result), FailedStep::Open, error);
         LineRuns runs(ReaderFrom(file.Get(), 0, error), sizes.ReadRun);
         const StreamedDetection streamed = DetectLineInRuns(runs, constants);
         result.Choice = streamed.Choice;
-        if (streamed.ReadFailed) return Failed(std::move(result), FailedStep::Read, error);
+        if (streamed.ReadFailed) return FailedStart(std::move(result), FailedStep::Read, error);
         // What the window would show for such a file could be untrue: it shows nothing.
         if (streamed.Encoding == HostsEncoding::Unrecognised)
-            return Failed(std::move(result), FailedStep::Recognise, ERROR_INVALID_DATA);
+            return FailedStart(std::move(result), FailedStep::Recognise, ERROR_INVALID_DATA);
         if (IsUtf16(streamed.Encoding) && !DetectInWholeFile(file.Get(), constants, result.Choice, error))
-            return Failed(std::move(result), FailedStep::Read, error);
+            return FailedStart(std::move(result), FailedStep::Read, error);
     } catch (const std::bad_alloc&) {
-        return Failed(std::move(result), FailedStep::Read, ERROR_NOT_ENOUGH_MEMORY);
+        return FailedStart(std::move(result), FailedStep::Read, ERROR_NOT_ENOUGH_MEMORY);
     }
     result.Ok = true;
     return result;

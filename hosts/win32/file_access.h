@@ -1,7 +1,7 @@
 // The hosts file as bytes at offsets: opening it (with a short retry while another program holds
-// it), its length, and reading and writing in pieces. Every operation names its offset, so no
-// call depends on where a handle's file pointer was left; every failure hands back the code of
-// the call that failed.
+// it), its length, and reading and writing in pieces. Every operation names its offset and places
+// the file pointer there itself, so none depends on where another left it; every failure hands
+// back the code of the call that failed.
 #pragma once
 
 #include <windows.h>

@@ -201,7 +201,7 @@ private:
     DWORD error_ = ERROR_SUCCESS;
 };
 
-SaveOutcome Failed(SaveOutcome outcome, FailedStep step, DWORD error) {
+SaveOutcome FailedSave(SaveOutcome outcome, FailedStep step, DWORD error) {
     outcome.Result = SaveResult::Failed;
     RecordFailure(outcome.Failure, step, error);
     return outcome;
@@ -239,7 +239,7 @@ SaveOutcome WriteChoice(HANDLE file, const SaveInput& input, LineChoice choice, 
     ChangeWriter writer(file, input, outcome.Failure.Path);
     if (!EmitSavedContent(input, choice, constants, sizes, writer)) writer.FailForMemory();
     if (writer.Finish()) return outcome;
-    outcome = Failed(std::move(outcome), writer.Step(), writer.Error());
+    outcome = FailedSave(std::move(outcome), writer.Step(), writer.Error());
     if (writer.Wrote() &&
         !writer.Undo().Restore(file, input.From, input.Old(), writer.FirstChange(), writer.TouchedEnd())) {
         outcome.Failure.FileAsItWas = false;
@@ -257,7 +257,7 @@ SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants, const
     FailedStep step = FailedStep::Locate;
     // Until WriteChoice nothing is written, so a shortage of memory leaves the file as it was.
     try {
-        if (!FindHostsPath(outcome.Failure.Path, error)) return Failed(std::move(outcome), step, error);
+        if (!FindHostsPath(outcome.Failure.Path, error)) return FailedSave(std::move(outcome), step, error);
         // The file is read again as it is now, through the one handle the save writes with. It lets
         // others read but not write, so no other program's change can fall between the reading and
         // the writing and be overwritten.
@@ -265,14 +265,14 @@ SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants, const
         const UniqueFile file = OpenExisting(outcome.Failure.Path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, error);
         if (!file) {
             if (AlreadyHoldsTheChoice(outcome.Failure.Path, choice, constants, sizes)) return outcome;
-            return Failed(std::move(outcome), step, error);
+            return FailedSave(std::move(outcome), step, error);
         }
         SaveInput input;
         if (!ReadSaveInput(file.Get(), constants, sizes, input, step, error))
-            return Failed(std::move(outcome), step, error);
+            return FailedSave(std::move(outcome), step, error);
         return WriteChoice(file.Get(), input, choice, constants, sizes, std::move(outcome));
     } catch (const std::bad_alloc&) {
-        return Failed(std::move(outcome), step, ERROR_NOT_ENOUGH_MEMORY);
+        return FailedSave(std::move(outcome), step, ERROR_NOT_ENOUGH_MEMORY);
     }
 }
 
