@@ -5,7 +5,6 @@
 // testing decoded text, and the bytes of kept lines never need a round trip through a conversion.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>

@@ -81,36 +81,42 @@ std::size_t WholeLinesEnd(std::string_view data) {
     return end;
 }
 
-StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constants) {
-    StreamedDetection result;
+namespace {
+
+// Hands `take` each run of the file while it is read in runs (UTF-16 is read whole, an
+// unrecognised file not at all) and `take` asks for more; the encoding and a failed read go into
+// the result.
+template <class Result, class Take>
+Result InRuns(LineRuns& runs, Take take) {
+    Result result;
     std::string_view run;
     while (runs.Next(run)) {
         result.Encoding = runs.Encoding();
-        if (IsUtf16(result.Encoding) || result.Encoding == HostsEncoding::Unrecognised) return result;
-        const DetectedLine found = DetectInLines(run, constants);
-        if (found.Choice != LineChoice::Automatic) {
-            result.Choice = found.Choice;
-            result.Address.assign(found.Address);
-            return result;
-        }
+        const bool inRuns = !IsUtf16(result.Encoding) && result.Encoding != HostsEncoding::Unrecognised;
+        if (!inRuns || !take(run, result)) return result;
     }
     result.ReadFailed = runs.Failed();
     return result;
 }
 
+}  // namespace
+
+StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constants) {
+    return InRuns<StreamedDetection>(runs, [&](std::string_view run, StreamedDetection& result) {
+        const DetectedLine found = DetectInLines(run, constants);
+        if (found.Choice == LineChoice::Automatic) return true;
+        result.Choice = found.Choice;
+        result.Address.assign(found.Address);
+        return false;
+    });
+}
+
 StreamedPrefix UnchangedPrefixInRuns(LineRuns& runs, const HostsConstants& constants) {
-    StreamedPrefix result;
-    std::string_view run;
-    while (runs.Next(run)) {
-        result.Encoding = runs.Encoding();
-        // Rewritten whole, or not at all.
-        if (IsUtf16(result.Encoding) || result.Encoding == HostsEncoding::Unrecognised) return result;
+    return InRuns<StreamedPrefix>(runs, [&](std::string_view run, StreamedPrefix& result) {
         const std::size_t at = FirstChangedLine(run, constants);
         result.Unchanged = runs.RunOffset() + at;
-        if (at < run.size()) return result;  // nothing after it needs reading here
-    }
-    result.ReadFailed = runs.Failed();
-    return result;
+        return at == run.size();  // nothing after the first change needs reading here
+    });
 }
 
 }  // namespace hostline

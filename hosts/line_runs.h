@@ -1,8 +1,7 @@
 // Reading a file front to back through a small buffer, in runs of whole lines, so that the rules
-// run on bytes that stay in the processor's cache and nothing the size of the file is allocated.
-// On the machines measured, reading a 40 MB hosts file this way takes a fifth of the time of
-// mapping it and a thirtieth of reading it into one new buffer, whose pages all have to be
-// faulted in first.
+// run on bytes that stay in the processor's cache and nothing the size of the file is allocated:
+// mapping a big hosts file, or reading it into one new buffer whose pages all have to be faulted
+// in first, costs several times the read itself (scripts/bench and README.md measure it).
 #pragma once
 
 #include <cstddef>

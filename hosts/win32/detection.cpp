@@ -31,7 +31,8 @@ DetectionResult DetectCurrentLine(const HostsConstants& constants, const BufferS
     DetectionResult result;
     DWORD error = ERROR_SUCCESS;
     try {
-        if (!FindHostsPath(result.Failure.Path, error)) return FailedStart(std::move(result), FailedStep::Locate, error);
+        if (!FindHostsPath(result.Failure.Path, error))
+            return FailedStart(std::move(result), FailedStep::Locate, error);
         const UniqueFile file = OpenForReading(result.Failure.Path, error);
         if (!file) return FailedStart(std::move(result), FailedStep::Open, error);
         LineRuns runs(ReaderFrom(file.Get(), 0, error), sizes.ReadRun);

@@ -14,8 +14,8 @@ constexpr DWORD kSharingRetryMilliseconds = 1000;
 constexpr DWORD kSharingRetryPause = 50;
 
 // Every read and write places the file pointer and then follows it: under Wine a ReadFile or
-// WriteFile at an offset of its own costs a round trip to its server, which for a 40 MB hosts file
-// took longer than the reading itself (a quarter of a millisecond a call, against a seek's nothing).
+// WriteFile at an offset of its own costs a round trip to its server, which for a big hosts file
+// took longer than the reading itself, while placing the pointer costs next to nothing.
 bool Place(HANDLE file, std::uint64_t offset, DWORD& error) {
     LARGE_INTEGER at{};
     at.QuadPart = static_cast<LONGLONG>(offset);

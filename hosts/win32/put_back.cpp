@@ -52,8 +52,8 @@ bool PutBack::Restore(HANDLE file, std::uint64_t from, std::string_view old, std
     const std::uint64_t end = std::min(touchedEnd, oldEnd);
     DWORD error = ERROR_SUCCESS;
     for (std::uint64_t at = firstWritten; at < end; at += kMaxTransfer) {
-        const std::string_view piece =
-            old.substr(static_cast<std::size_t>(at - from), static_cast<std::size_t>(std::min<std::uint64_t>(end - at, kMaxTransfer)));
+        const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(end - at, kMaxTransfer));
+        const std::string_view piece = old.substr(static_cast<std::size_t>(at - from), size);
         if (!WriteAt(file, at, piece, error) && !ReadsBackAs(file, at, piece)) return false;
     }
     return SetLength(file, oldEnd, error) && FlushFileBuffers(file);
@@ -74,7 +74,8 @@ bool PutBack::CopyInto(HANDLE copy, HANDLE file, std::uint64_t from, std::string
 std::wstring PutBack::CopyOldContent(HANDLE file, std::uint64_t from, std::string_view old) noexcept {
     for (std::size_t i = 0; i < copyNames_.size(); ++i) {
         const std::wstring& name = copyNames_[i];
-        UniqueFile copy(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFile copy(
+            CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!copy) {
             const DWORD error = GetLastError();
             // Taken: the next name in this folder. Any other failure: the next folder.

@@ -262,7 +262,8 @@ SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants, const
         // others read but not write, so no other program's change can fall between the reading and
         // the writing and be overwritten.
         step = FailedStep::Open;
-        const UniqueFile file = OpenExisting(outcome.Failure.Path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, error);
+        const UniqueFile file =
+            OpenExisting(outcome.Failure.Path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, error);
         if (!file) {
             if (AlreadyHoldsTheChoice(outcome.Failure.Path, choice, constants, sizes)) return outcome;
             return FailedSave(std::move(outcome), step, error);
