@@ -519,6 +519,7 @@ TEST_F(Hostline, SavingWritesTheChoiceTellsTheUserAndEnds) {
         SCOPED_TRACE(c.Name);
         const Form1 form = StartOn(c.Hosts);
         ASSERT_NE(form.Window, nullptr);
+        const ULONGLONG written = win32::LastWriteTime(HostsPath());
         if (c.Choose >= 0) {
             PostMessageW(form.Options[c.Choose], BM_CLICK, 0, 0);
             ASSERT_TRUE(WaitUntil([&] { return CheckedOptions(form) == std::vector<int>{c.Choose}; }));
@@ -543,6 +544,10 @@ TEST_F(Hostline, SavingWritesTheChoiceTellsTheUserAndEnds) {
         EXPECT_FALSE(IsWindowEnabled(form.Command1)) << "Save stays disabled while the message shows";
         ExpectSaveMessage(box, form, kSucceededTitle, kSucceededText);
         EXPECT_EQ(HostsBytes(), c.Expected);
+        // A save that changes nothing writes nothing.
+        if (c.Hosts == c.Expected) {
+            EXPECT_EQ(win32::LastWriteTime(HostsPath()), written);
+        }
 
         PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         // A second save would show a second box instead of ending.
@@ -603,16 +608,19 @@ TEST_F(Hostline, AHeldFileIsToldAsHeldAndTheMessageOutlastsAClose) {
 
 struct StartFailureCase {
     const char* Name;
-    bool Folder;  // a folder stands where the file should be; else there is nothing
+    bool Folder;        // a folder stands where the file should be
+    const char* Hosts;  // else the file's bytes, or nullptr for no file at all
     std::vector<std::wstring> Says;
 };
 
 TEST_F(Hostline, AStartWithoutAHostsFileShowsTheCauseAndTheWayOutAndNoWindow) {
     const StartFailureCase cases[] = {
-        {"no file", false, {L"\u4E0D\u5B58\u5728", L" 2\uFF09", L"\u65B0\u5EFA"}},  // 不存在, code 2, 新建
+        {"no file", false, nullptr, {L"\u4E0D\u5B58\u5728", L" 2\uFF09", L"\u65B0\u5EFA"}},  // 不存在, code 2, 新建
         // 文件夹，而不是文件; 改名; 新建
-        {"a folder in its place", true, {L"\u6587\u4EF6\u5939\uFF0C\u800C\u4E0D\u662F\u6587\u4EF6", L"\u6539\u540D",
-                                          L"\u65B0\u5EFA"}},
+        {"a folder in its place", true, nullptr,
+         {L"\u6587\u4EF6\u5939\uFF0C\u800C\u4E0D\u662F\u6587\u4EF6", L"\u6539\u540D", L"\u65B0\u5EFA"}},
+        // NULs of no known text: 空字符, 记事本, ANSI
+        {"a file of no known text", false, "1.1.1.1 x\0\0\r\n\0", {L"\u7A7A\u5B57\u7B26", L"\u8BB0\u4E8B\u672C", L"ANSI"}},
     };
     for (const StartFailureCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -620,6 +628,8 @@ TEST_F(Hostline, AStartWithoutAHostsFileShowsTheCauseAndTheWayOutAndNoWindow) {
         if (c.Folder) {
             ASSERT_TRUE(CreateDirectoryW(HostsPath().c_str(), nullptr));
         }
+        const std::string hosts = c.Hosts ? std::string(c.Hosts, 14) : "";
+        if (c.Hosts) WriteHosts(hosts);
         RunningProgram program;
         ASSERT_TRUE(program.Started());
         HWND box = program.WaitForMessageBox();
@@ -645,6 +655,8 @@ TEST_F(Hostline, AStartWithoutAHostsFileShowsTheCauseAndTheWayOutAndNoWindow) {
         if (c.Folder) {
             EXPECT_EQ(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY)) << "the folder left as it was";
             RemoveDirectoryW(HostsPath().c_str());
+        } else if (c.Hosts) {
+            EXPECT_EQ(HostsBytes(), hosts);
         } else {
             EXPECT_EQ(attributes, INVALID_FILE_ATTRIBUTES) << "nothing created";
         }
