@@ -44,7 +44,9 @@ bool LineRuns::ReadEncodingSample() {
     while (!atEnd_ && end_ < kEncodingSample) {
         if (!Fill()) return false;
     }
-    encoding_ = SplitHostsFile(std::string_view(buffer_.get(), std::min(end_, kEncodingSample))).Encoding;
+    const HostsFileParts parts = SplitHostsFile(std::string_view(buffer_.get(), std::min(end_, kEncodingSample)));
+    encoding_ = parts.Encoding;
+    markSize_ = parts.Mark.size();
     return true;
 }
 
@@ -64,9 +66,9 @@ bool LineRuns::Next(std::string_view& run) {
             start_ += whole;
             if (first_) {
                 first_ = false;
-                const std::size_t mark = SplitHostsFile(run).Mark.size();
-                run.remove_prefix(mark);
-                runOffset_ += mark;
+                // The mark holds no line terminator, so the first run, a whole line, holds all of it.
+                run.remove_prefix(markSize_);
+                runOffset_ += markSize_;
             }
             return true;
         }

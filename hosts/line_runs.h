@@ -52,6 +52,7 @@ private:
     bool failed_ = false;
     bool first_ = true;
     HostsEncoding encoding_ = HostsEncoding::Ansi;
+    std::size_t markSize_ = 0;  // the byte-order mark, left out of the first run
 };
 
 // Where the bytes of `data` stop forming whole lines: just past the last complete terminator.

@@ -134,7 +134,7 @@ cmp "$b/build/win32/hostline.exe" "$work/built.exe" || fail "the build folder's 
 # reads the version record and icon that Explorer shows; none of it depends on the built host.
 started=0
 "$root/scripts/wine-exec" "$prefix" "$driver" "$work/signed/hostline.exe" \
-    --gtest_filter='Resources.*:ProgramResources.*:Hostline.AStartWithoutAHostsFileShowsTheCauseAndTheWayOutAndNoWindow' \
+    --gtest_filter='Resources.*:ProgramResources.*:Hostline.AStartThatCannotReadTheHostsFileShowsWhyAndTheWayOutAndNoWindow' \
     >"$work/wine.txt" 2>&1 || started=$?
 [ "$started" = 0 ] || [ "$started" = 77 ] ||
     { cat "$work/wine.txt"; fail "the signed program does not start under Wine"; }

@@ -21,10 +21,6 @@ void ShowSystemFailure(DWORD code) {
     MessageBoxW(nullptr, WindowFailedText(code, win32::ErrorText(code)).c_str(), kCaption, MB_OK | MB_ICONERROR);
 }
 
-std::wstring SaveOutcomeText(const win32::SaveOutcome& outcome) {
-    return outcome.Result == win32::SaveResult::Succeeded ? kSucceededText : SaveFailedText(outcome.Failure);
-}
-
 void ShowSaveOutcome(HWND owner, const win32::SaveOutcome& outcome) {
     // No icon on purpose: the two outcomes are told apart by their words, as they always were.
     if (outcome.Result == win32::SaveResult::Succeeded) {

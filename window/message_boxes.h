@@ -16,8 +16,7 @@ void ShowStartFailure(const HostsFailure& failure);
 // For the rare start that fails for a reason other than the hosts file (no window could be made).
 void ShowSystemFailure(DWORD code);
 
-// The words of a save's outcome, and the box that shows them.
-std::wstring SaveOutcomeText(const win32::SaveOutcome& outcome);
+// The box that tells a save's outcome.
 void ShowSaveOutcome(HWND owner, const win32::SaveOutcome& outcome);
 
 }  // namespace hostline::window

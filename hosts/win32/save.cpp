@@ -68,6 +68,8 @@ public:
     bool Differs() const { return changed_ || at_ != input_.From + input_.Old().size(); }
     // False once Begin or Changed has refused to go on.
     bool Stopped() const { return stopped_; }
+    // Whether a byte that differs has been met, and Begin called for it.
+    bool Began() const { return changed_; }
     std::uint64_t End() const { return at_; }
 
 protected:
@@ -147,7 +149,7 @@ public:
     bool Finish() {
         if (Stopped()) return false;
         if (!Differs()) return true;
-        if (!began_ && !StartChanging()) return false;
+        if (!Began() && !StartChanging()) return false;
         touchedEnd_ = std::max(touchedEnd_, input_.From + input_.Old().size());
         if (!SetLength(file_, End(), error_)) return Fail(FailedStep::Write, error_);
         // A save reported as done has to be on the disk, not only in the cache: a power cut right
@@ -165,14 +167,13 @@ public:
     FailedStep Step() const { return step_; }
     DWORD Error() const { return error_; }
     // Whether anything may have been written, and so has to be put back.
-    bool Wrote() const { return began_ && touchedEnd_ > firstChange_; }
+    bool Wrote() const { return Began() && touchedEnd_ > firstChange_; }
     std::uint64_t FirstChange() const { return firstChange_; }
     std::uint64_t TouchedEnd() const { return touchedEnd_; }
     PutBack& Undo() { return putBack_; }
 
 private:
     bool Begin(std::uint64_t firstChange) override {
-        began_ = true;
         firstChange_ = touchedEnd_ = firstChange;
         if (!putBack_.Prepare(hostsPath_)) return Fail(FailedStep::Write, ERROR_NOT_ENOUGH_MEMORY);
         if (!lock_.Lock(file_, firstChange, error_)) return Fail(FailedStep::Lock, error_);
@@ -194,7 +195,6 @@ private:
     const std::wstring& hostsPath_;
     RangeLock lock_;
     PutBack putBack_;
-    bool began_ = false;
     std::uint64_t firstChange_ = 0;
     std::uint64_t touchedEnd_ = 0;
     FailedStep step_ = FailedStep::Write;

@@ -613,7 +613,7 @@ struct StartFailureCase {
     std::vector<std::wstring> Says;
 };
 
-TEST_F(Hostline, AStartWithoutAHostsFileShowsTheCauseAndTheWayOutAndNoWindow) {
+TEST_F(Hostline, AStartThatCannotReadTheHostsFileShowsWhyAndTheWayOutAndNoWindow) {
     const StartFailureCase cases[] = {
         {"no file", false, nullptr, {L"\u4E0D\u5B58\u5728", L" 2\uFF09", L"\u65B0\u5EFA"}},  // 不存在, code 2, 新建
         // 文件夹，而不是文件; 改名; 新建

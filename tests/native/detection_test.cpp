@@ -89,7 +89,7 @@ TEST(Detection, TheFirstEntryDecidesByItsAddress) {
     }
 }
 
-TEST(Detection, RecognisesTheEncodingByItsMark) {
+TEST(Detection, RecognisesTheEncodingByItsMarkOrItsNuls) {
     const std::string latePast = std::string(kEncodingSample, 'x') + std::string(1, '\0');
     const std::pair<std::string, HostsEncoding> cases[] = {
         {"", HostsEncoding::Ansi},

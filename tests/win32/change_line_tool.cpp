@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <string>
 
-#include "message_boxes.h"
+#include "messages.h"
 #include "save.h"
 #include "test_support.h"
 
@@ -35,7 +35,8 @@ int wmain(int argc, wchar_t** argv) {
         if (std::wcscmp(argv[1], names[i]) != 0) continue;
         const auto outcome = hostline::win32::ChangeLine(choices[i], hostline::testing::kConstants);
         const bool ok = outcome.Result == hostline::win32::SaveResult::Succeeded;
-        std::printf("%s\n%s\n", ok ? "Succeeded" : "Failed", Utf8(hostline::window::SaveOutcomeText(outcome)).c_str());
+        const std::wstring text = ok ? hostline::window::kSucceededText : hostline::window::SaveFailedText(outcome.Failure);
+        std::printf("%s\n%s\n", ok ? "Succeeded" : "Failed", Utf8(text).c_str());
         return ok ? 0 : 1;
     }
     std::fputs("unknown choice\n", stderr);
