@@ -8,7 +8,7 @@
 
 namespace hostline::window {
 
-static_assert(error::kAccessDenied == ERROR_ACCESS_DENIED && error::kSharingViolation == ERROR_SHARING_VIOLATION &&
+static_assert(error::kPathNotFound == ERROR_PATH_NOT_FOUND && error::kAccessDenied == ERROR_ACCESS_DENIED && error::kSharingViolation == ERROR_SHARING_VIOLATION &&
               error::kLockViolation == ERROR_LOCK_VIOLATION && error::kHandleDiskFull == ERROR_HANDLE_DISK_FULL &&
               error::kDiskFull == ERROR_DISK_FULL);
 

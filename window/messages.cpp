@@ -172,6 +172,13 @@ std::wstring StartFailedText(const HostsFailure& failure) {
     if (failure.Step == FailedStep::Recognise) {
         return head + kUnrecognised + L"\n\n" + SaveAsTextSteps(failure.Path, L"然后重新运行本程序。");
     }
+    if (failure.Found == AtHostsPath::Nothing && failure.Error == error::kPathNotFound) {
+        // Notepad cannot save into a folder that is not there: it is made first.
+        const std::wstring etc = FolderOf(failure.Path);
+        return head + L"这个文件和它所在的文件夹 " + NameOf(etc) + L" 都不存在（错误代码 3）。" + kNothingDone +
+               L"\n\n请先按 Win+R，输入\n" + FolderOf(etc) + L"\n按回车，在打开的文件夹中新建一个名为 " + NameOf(etc) +
+               L" 的文件夹（如果提示需要管理员权限，点击“继续”）。\n\n" + CreateEmptyHostsSteps(failure.Path);
+    }
     if (failure.Found == AtHostsPath::Nothing) {
         return head + L"这个文件不存在（错误代码 " + Decimal(failure.Error) + L"）。" + kNothingDone + L"\n\n" +
                CreateEmptyHostsSteps(failure.Path);

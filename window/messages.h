@@ -13,6 +13,7 @@ namespace hostline::window {
 
 // The system error codes the texts tell apart (winerror.h's numbers).
 namespace error {
+constexpr std::uint32_t kPathNotFound = 3;
 constexpr std::uint32_t kAccessDenied = 5;
 constexpr std::uint32_t kSharingViolation = 32;
 constexpr std::uint32_t kLockViolation = 33;
