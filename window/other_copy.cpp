@@ -13,11 +13,14 @@ namespace {
 constexpr ULONGLONG kWaitForTheFirstMilliseconds = 5000;
 constexpr DWORD kPause = 50;
 
-// The claim on being the only copy, or nothing when another copy holds it. A copy that runs with
-// other rights (elevated, say) holds a name this one may not even open: that too means it runs.
+// The claim on being the only copy; false when another copy holds it. A copy that runs with other
+// rights (elevated, say) holds a name this one may not even open: that too means it runs. Any
+// other failure tells nothing of another copy, and must not stop this one from starting.
 bool Claim(win32::UniqueHandle& claim) {
     win32::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, kOneCopyName));
-    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    const DWORD error = GetLastError();
+    if (!mutex) return error != ERROR_ACCESS_DENIED;
+    if (error == ERROR_ALREADY_EXISTS) return false;
     claim = std::move(mutex);
     return true;
 }

@@ -8,7 +8,8 @@
 namespace hostline::window {
 
 // True when another copy runs (it has been brought to the front, as far as the system allows);
-// false when this is the only copy, which `claim` then holds for as long as it lives.
+// false when this is the only copy, which `claim` then holds for as long as it lives (or, when
+// the system gives no claim for a reason that is not another copy, stays empty).
 bool AnotherCopyRuns(win32::UniqueHandle& claim);
 
 }  // namespace hostline::window

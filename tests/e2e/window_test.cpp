@@ -687,6 +687,14 @@ TEST_F(Hostline, ASecondStartBringsTheFirstCopyForwardAndEnds) {
     EXPECT_EQ(CheckedOptions(form), std::vector<int>{1}) << "the first copy's choice is kept";
     PostMessageW(form.Window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program_->WaitForExit(), 0u);
+
+    // The name taken by something that is no copy of the program (here an event) stops nobody.
+    win32::UniqueHandle squatter(CreateEventW(nullptr, TRUE, FALSE, L"Local\\hostline-" HOSTLINE_SERVICE_HOST_W));
+    ASSERT_TRUE(squatter);
+    const Form1 alone = StartOn("127.0.0.1 localhost\r\n");
+    ASSERT_NE(alone.Window, nullptr) << "a name held by another kind of object stopped the start";
+    PostMessageW(alone.Window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
 }
 
 }  // namespace
