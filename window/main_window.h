@@ -20,7 +20,7 @@ public:
     MainWindow& operator=(const MainWindow&) = delete;
 
     // Creates the window hidden, with `detected` selected. ERROR_SUCCESS, or the code of the
-    // call that failed.
+    // call that failed (a code of its own where that call set none; never ERROR_SUCCESS).
     DWORD Create(HINSTANCE instance, LineChoice detected);
     void Show(int showCommand);
     HWND Handle() const { return window_; }

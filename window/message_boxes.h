@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "hosts_failure.h"
 #include "save.h"
 
