@@ -1,5 +1,6 @@
 #include "hosts_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -8,16 +9,6 @@
 namespace hostline {
 
 namespace {
-
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
-constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
-
-struct FoundEntry {
-    LineChoice Choice = LineChoice::Automatic;
-    std::size_t AddressStart = 0;
-    std::size_t AddressEnd = 0;
-};
 
 template <class Unit>
 LineChoice ChoiceForAddress(Text<Unit> address, const HostsConstants& constants) {
@@ -34,13 +25,12 @@ LineChoice ChoiceForAddress(Text<Unit> address, const HostsConstants& constants)
 
 // The first host entry decides, by its address.
 template <class Unit>
-FoundEntry FindDecidingEntry(Text<Unit> body, const HostsConstants& constants) {
+LineChoice DecidingChoice(Text<Unit> body, const HostsConstants& constants) {
     const auto host = Widen<Unit>(constants.ServiceHost);
     HostEntryScanner<Unit> scanner(body, host);
     HostEntry entry;
-    if (!scanner.Next(entry)) return {};
-    const Text<Unit> address = body.substr(entry.AddressStart, entry.AddressEnd - entry.AddressStart);
-    return {ChoiceForAddress<Unit>(address, constants), entry.AddressStart, entry.AddressEnd};
+    if (!scanner.Next(entry)) return LineChoice::Automatic;
+    return ChoiceForAddress<Unit>(body.substr(entry.AddressStart, entry.AddressEnd - entry.AddressStart), constants);
 }
 
 // Appends lines that start at the start of `region`, each with CR LF after it. Runs of lines
@@ -156,51 +146,6 @@ private:
     std::size_t headSize_ = 0;
 };
 
-// UTF-16 bytes in either byte order to native code units; an odd last byte is left out.
-std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const auto first = static_cast<unsigned char>(bytes[2 * i]);
-        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
-        units[i] = static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
-    }
-    return units;
-}
-
-std::string EncodeUtf16(std::u16string_view units, bool bigEndian, std::string out) {
-    for (const char16_t unit : units) {
-        const char low = static_cast<char>(unit & 0xFF);
-        const char high = static_cast<char>(unit >> 8);
-        out += bigEndian ? high : low;
-        out += bigEndian ? low : high;
-    }
-    return out;
-}
-
-// The encoding of a file without a mark, from the NULs among its first bytes.
-HostsEncoding EncodingByNuls(std::string_view file) {
-    const std::size_t pairs = std::min(file.size(), kEncodingSample) / 2;
-    std::size_t even = 0, odd = 0;
-    for (std::size_t i = 0; i < 2 * pairs; i += 2) {
-        even += file[i] == '\0';
-        odd += file[i + 1] == '\0';
-    }
-    if (even + odd == 0) return HostsEncoding::Ansi;
-    if (4 * odd >= pairs && 8 * even <= odd) return HostsEncoding::Utf16LE;
-    if (4 * even >= pairs && 8 * odd <= even) return HostsEncoding::Utf16BE;
-    return HostsEncoding::Unrecognised;
-}
-
-HostsFileParts Utf16Parts(std::string_view file, HostsEncoding encoding, std::size_t markSize) {
-    HostsFileParts parts;
-    parts.Encoding = encoding;
-    parts.Mark = file.substr(0, markSize);
-    const std::size_t units = (file.size() - markSize) / 2;
-    parts.Body = file.substr(markSize, units * 2);
-    parts.OddByte = file.substr(markSize + units * 2);
-    return parts;
-}
-
 // The new content of a UTF-16 file, built whole in its byte order. One without a mark gets one
 // only where it would otherwise be read back as something else: begun by the bytes of a mark, or
 // with too few NULs left in its first bytes to be told as UTF-16.
@@ -224,22 +169,6 @@ std::string NewUtf16Content(const HostsFileParts& parts, LineChoice choice, cons
 
 }  // namespace
 
-HostsFileParts SplitHostsFile(std::string_view file) {
-    if (file.substr(0, 2) == kUtf16LEMark) return Utf16Parts(file, HostsEncoding::Utf16LE, 2);
-    if (file.substr(0, 2) == kUtf16BEMark) return Utf16Parts(file, HostsEncoding::Utf16BE, 2);
-    HostsFileParts parts;
-    if (file.substr(0, 3) == kUtf8Mark) {
-        parts.Encoding = HostsEncoding::Utf8Bom;
-        parts.Mark = file.substr(0, 3);
-        parts.Body = file.substr(3);
-        return parts;
-    }
-    parts.Encoding = EncodingByNuls(file);
-    if (IsUtf16(parts.Encoding)) return Utf16Parts(file, parts.Encoding, 0);
-    parts.Body = file;
-    return parts;
-}
-
 DetectedLine DetectLine(std::string_view file, const HostsConstants& constants) {
     const HostsFileParts parts = SplitHostsFile(file);
     DetectedLine result;
@@ -247,22 +176,16 @@ DetectedLine DetectLine(std::string_view file, const HostsConstants& constants) 
     if (parts.Encoding == HostsEncoding::Unrecognised) return result;
     if (IsUtf16(parts.Encoding)) {
         const std::u16string units = DecodeUtf16(parts.Body, parts.Encoding == HostsEncoding::Utf16BE);
-        const auto found = FindDecidingEntry<char16_t>(units, constants);
-        result.Choice = found.Choice;
-        result.Address = parts.Body.substr(2 * found.AddressStart, 2 * (found.AddressEnd - found.AddressStart));
+        result.Choice = DecidingChoice<char16_t>(units, constants);
     } else {
-        const DetectedLine found = DetectInLines(parts.Body, constants);
-        result.Choice = found.Choice;
-        result.Address = found.Address;
+        result.Choice = DecidingChoice<char>(parts.Body, constants);
     }
     return result;
 }
 
 DetectedLine DetectInLines(std::string_view lines, const HostsConstants& constants) {
-    const auto found = FindDecidingEntry<char>(lines, constants);
     DetectedLine result;
-    result.Choice = found.Choice;
-    result.Address = lines.substr(found.AddressStart, found.AddressEnd - found.AddressStart);
+    result.Choice = DecidingChoice<char>(lines, constants);
     return result;
 }
 

@@ -1,11 +1,13 @@
-// Detection and line change over hosts file bytes: the encoding is recognised from its byte-order
-// mark or its NULs, the rules run on the lines, and the new content is handed in order to a
-// writer. No platform calls here; the Win32 layer reads and writes the bytes.
+// Detection and line change over hosts file bytes: the rules run on the lines of the text the file
+// holds (encoding.h tells which), and the new content is handed in order to a writer. No platform
+// calls here; the Win32 layer reads and writes the bytes.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "encoding.h"
 
 namespace hostline {
 
@@ -18,21 +20,6 @@ struct HostsConstants {
     std::string_view Line2Address;
 };
 
-// A UTF-8 mark is kept in front of the lines; UTF-16 files, with a mark or without, are read and
-// written as UTF-16 in their byte order. Without a mark, the NULs among the first bytes tell:
-// none, the ANSI code page (or UTF-8 without a mark); a NUL in the same place of a quarter of the
-// byte pairs or more, and in the other place at most an eighth as often, UTF-16 without a mark
-// (a NUL second, as in ASCII text, is little-endian); any other NULs, text of no kind the
-// program knows: it is neither read nor saved, so it can never be rewritten wrongly.
-enum class HostsEncoding { Ansi, Utf8Bom, Utf16LE, Utf16BE, Unrecognised };
-
-// How many bytes at the start of a file without a mark are looked at for NULs.
-constexpr std::size_t kEncodingSample = 512;
-
-inline bool IsUtf16(HostsEncoding encoding) {
-    return encoding == HostsEncoding::Utf16LE || encoding == HostsEncoding::Utf16BE;
-}
-
 // The buffers that reading and writing go through. The program keeps the defaults; the tests
 // make them a few bytes long, so that short inputs cross every boundary the code has.
 struct BufferSizes {
@@ -40,25 +27,13 @@ struct BufferSizes {
     std::size_t Staging = 64 * 1024;   // where small pieces of new content gather before a write
 };
 
-struct HostsFileParts {
-    HostsEncoding Encoding = HostsEncoding::Ansi;
-    std::string_view Mark;  // the byte-order mark, written back in front of the new content
-    std::string_view Body;  // the lines (all of an unrecognised file)
-    std::string_view OddByte;  // a UTF-16 file's odd last byte, which is no code unit; kept at the end
-};
-
-HostsFileParts SplitHostsFile(std::string_view file);
-
 struct DetectedLine {
     LineChoice Choice = LineChoice::Automatic;
     HostsEncoding Encoding = HostsEncoding::Ansi;
-    // The bytes of the deciding host entry's address (its first field), in the file's encoding;
-    // empty for Automatic.
-    std::string_view Address;
 };
 
-// The first host entry decides; the bytes of `file` must outlive the result, since Address
-// points into them. An Unrecognised file has no choice: the caller reads nothing into it.
+// The first host entry decides, by its address (its first field). An Unrecognised file has no
+// choice: the caller reads nothing into it.
 DetectedLine DetectLine(std::string_view file, const HostsConstants& constants);
 
 // The same over lines of bytes alone, without looking for a byte-order mark.

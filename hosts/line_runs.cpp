@@ -108,7 +108,6 @@ StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constan
         const DetectedLine found = DetectInLines(run, constants);
         if (found.Choice == LineChoice::Automatic) return true;
         result.Choice = found.Choice;
-        result.Address.assign(found.Address);
         return false;
     });
 }

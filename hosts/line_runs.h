@@ -59,13 +59,12 @@ private:
 // A CR at the very end may be the first half of a CR LF, so it does not count yet.
 std::size_t WholeLinesEnd(std::string_view data);
 
-// The detection over a file read in runs. Stops at the deciding entry, whose address it copies out.
+// The detection over a file read in runs. Stops at the deciding entry.
 struct StreamedDetection {
     bool ReadFailed = false;
     // UTF-16 files are not read in runs (the caller reads them whole), nor unrecognised ones.
     HostsEncoding Encoding = HostsEncoding::Ansi;
     LineChoice Choice = LineChoice::Automatic;
-    std::string Address;  // the deciding entry's address bytes
 };
 StreamedDetection DetectLineInRuns(LineRuns& runs, const HostsConstants& constants);
 

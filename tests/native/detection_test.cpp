@@ -5,6 +5,7 @@
 #include "hosts_file.h"
 #include "hosts_location.h"
 #include "hosts_model.h"
+#include "hosts_properties.h"
 #include "hosts_rules.h"
 #include "test_support.h"
 
@@ -84,14 +85,35 @@ TEST(Detection, TheFirstEntryDecidesByItsAddress) {
         // The model the differential tests measure the program by must read these files alike.
         const model::Detected modelled = model::Detect(c.file, c.constants);
         EXPECT_EQ(modelled.Choice, c.choice) << c.name << " (model)";
-        EXPECT_EQ(modelled.Address, detected.Address) << c.name << " (model)";
-        EXPECT_EQ(detected.Address, AddressBytes(c.address, detected.Encoding)) << c.name;
+        EXPECT_EQ(modelled.Address, AddressBytes(c.address, detected.Encoding)) << c.name << " (model)";
+        EXPECT_TRUE(testing::DecidesBy(c.file, c.address, c.constants)) << c.name;
     }
 }
 
+// `pairs` byte pairs of text: the first `second` of them with a NUL second, the next `first` with a
+// NUL first.
+std::string NulPairs(std::size_t pairs, std::size_t second, std::size_t first) {
+    std::string bytes;
+    for (std::size_t i = 0; i < pairs; ++i)
+        bytes += i < second ? std::string("a\0", 2) : i < second + first ? std::string("\0a", 2) : "ab";
+    return bytes;
+}
+
+// Each row fails with the rule it stands at removed or moved by one: the sample's length, and the
+// quarter and the eighth in both byte orders at, below and above the boundary.
 TEST(Detection, RecognisesTheEncodingByItsMarkOrItsNuls) {
-    const std::string latePast = std::string(kEncodingSample, 'x') + std::string(1, '\0');
+    const std::string latePast = std::string(kEncodingSample, 'x') + std::string("a\0", 2);
     const std::pair<std::string, HostsEncoding> cases[] = {
+        {NulPairs(16, 4, 0), HostsEncoding::Utf16LE},
+        {NulPairs(16, 3, 0), HostsEncoding::Unrecognised},
+        {NulPairs(16, 5, 0), HostsEncoding::Utf16LE},
+        {NulPairs(16, 8, 1), HostsEncoding::Utf16LE},
+        {NulPairs(16, 7, 1), HostsEncoding::Unrecognised},
+        {NulPairs(16, 9, 1), HostsEncoding::Utf16LE},
+        {NulPairs(16, 0, 4), HostsEncoding::Utf16BE},
+        {NulPairs(16, 0, 3), HostsEncoding::Unrecognised},
+        {NulPairs(16, 1, 8), HostsEncoding::Utf16BE},
+        {NulPairs(16, 1, 7), HostsEncoding::Unrecognised},
         {"", HostsEncoding::Ansi},
         {std::string("a\0", 2), HostsEncoding::Utf16LE},
         {std::string("\0a\0b\0c\0\xD6", 7), HostsEncoding::Utf16BE},
@@ -127,6 +149,8 @@ TEST(Location, OnlyUnderAnAbsoluteSystemDirectory) {
         {L"Windows\\system32", L""},
         {L"\\Windows\\system32", L""},
         {L"C:Windows", L""},
+        {L"1:\\Windows", L""},
+        {L"\\\\\\Windows\\system32", L""},
     };
     for (const auto& [directory, path] : cases) EXPECT_EQ(HostsPathUnder(directory), path);
 }
