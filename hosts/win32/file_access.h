@@ -12,14 +12,11 @@
 #include <string>
 #include <string_view>
 
+#include "change_finder.h"  // kMaxTransfer, the most one ReadFile or WriteFile moves
 #include "line_runs.h"
 #include "unique_handle.h"
 
 namespace hostline::win32 {
-
-// The most one ReadFile or WriteFile moves. Writes go in pieces of this size, so that a write that
-// fails leaves at most one piece whose bytes are in doubt.
-constexpr std::size_t kMaxTransfer = 1u << 20;
 
 // CreateFileW with OPEN_EXISTING. The DNS Client service and virus scanners hold the hosts file
 // open for short moments: an open that collides with them is tried again for about a second.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <new>
 
+#include "change_finder.h"
 #include "errors.h"
 #include "failure_record.h"
 #include "file_access.h"
@@ -42,64 +43,10 @@ bool ReadSaveInput(HANDLE file, const HostsConstants& constants, const BufferSiz
     return ReadFrom(file, input.From, length - input.From, input.Tail, error);
 }
 
-// Receives the new content from the input's start on and compares it with the old bytes. Bytes
-// that are the same are passed over; from the first one that differs, Begin decides whether and
-// how the rest goes on.
-class ChangeFinder : public ContentSink {
-public:
-    explicit ChangeFinder(const SaveInput& input) : input_(input), at_(input.From) {}
-
-    void Write(std::string_view bytes) final {
-        if (stopped_) return;
-        if (!changed_) {
-            const std::string_view old = input_.Old().substr(std::min<std::size_t>(Offset(), input_.Old().size()));
-            const auto same = static_cast<std::size_t>(
-                std::mismatch(bytes.begin(), bytes.end(), old.begin(), old.end()).first - bytes.begin());
-            at_ += same;
-            bytes.remove_prefix(same);
-            if (bytes.empty()) return;
-            if (!StartChanging()) return;
-        }
-        stopped_ = !Changed(at_, bytes);
-        at_ += bytes.size();
-    }
-
-    // After the last piece: whether the new content differs from the old at all, its end included.
-    bool Differs() const { return changed_ || at_ != input_.From + input_.Old().size(); }
-    // False once Begin or Changed has refused to go on.
-    bool Stopped() const { return stopped_; }
-    // Whether a byte that differs has been met, and Begin called for it.
-    bool Began() const { return changed_; }
-    std::uint64_t End() const { return at_; }
-
-protected:
-    // Called once, at the first byte that differs (or the old end, from Finish); false stops.
-    virtual bool Begin(std::uint64_t firstChange) = 0;
-    // The bytes from `offset` on, from the first change on; false stops.
-    virtual bool Changed(std::uint64_t offset, std::string_view bytes) = 0;
-
-    bool StartChanging() {
-        changed_ = true;
-        stopped_ = !Begin(at_);
-        return !stopped_;
-    }
-
-    void Stop() { stopped_ = true; }
-
-    const SaveInput& input_;
-
-private:
-    std::size_t Offset() const { return static_cast<std::size_t>(at_ - input_.From); }
-
-    std::uint64_t at_;
-    bool changed_ = false;
-    bool stopped_ = false;
-};
-
 // Only compares: for a file the save may not write, whose content must already be the new one.
 class SameAsOld final : public ChangeFinder {
 public:
-    using ChangeFinder::ChangeFinder;
+    explicit SameAsOld(const SaveInput& input) : ChangeFinder(input.From, input.Old(), kMaxTransfer) {}
 
 private:
     bool Begin(std::uint64_t) override { return false; }
@@ -142,7 +89,7 @@ private:
 class ChangeWriter final : public ChangeFinder {
 public:
     ChangeWriter(HANDLE file, const SaveInput& input, const std::wstring& hostsPath)
-        : ChangeFinder(input), file_(file), hostsPath_(hostsPath) {}
+        : ChangeFinder(input.From, input.Old(), kMaxTransfer), file_(file), input_(input), hostsPath_(hostsPath) {}
 
     // Cuts the file at the end of the new content and flushes it to the disk. True when the file
     // now holds the new content, whether or not anything had to be written.
@@ -192,6 +139,7 @@ private:
     }
 
     HANDLE file_;
+    const SaveInput& input_;
     const std::wstring& hostsPath_;
     RangeLock lock_;
     PutBack putBack_;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 
+#include "change_finder.h"
 #include "hosts_file.h"
 #include "hosts_model.h"
 #include "hosts_properties.h"
@@ -167,6 +170,43 @@ TEST(LineChange, OnlyWhatChangesIsWrittenAgain) {
         for (const LineChoice choice : {LineChoice::Automatic, LineChoice::Line1}) {
             EXPECT_EQ(testing::CompareWithModel(c.file, choice, testing::kConstants, {}, 2), "") << c.name;
         }
+    }
+}
+
+// Keeps what the comparer hands on; `inOrder` turns false at a piece out of place or of the wrong size.
+struct RecordedChanges final : ChangeFinder {
+    RecordedChanges(std::uint64_t from, std::string_view old, std::size_t piece) : ChangeFinder(from, old, piece), piece(piece) {}
+    bool Begin(std::uint64_t at) override { return first = at, true; }
+    bool Changed(std::uint64_t at, std::string_view bytes) override {
+        inOrder = inOrder && at == first + changed.size() && !bytes.empty() && bytes.size() <= piece;
+        return changed += bytes, true;
+    }
+    std::size_t piece;
+    std::uint64_t first = 0;
+    std::string changed;
+    bool inOrder = true;
+};
+
+TEST(LineChange, TheComparerAgreesWithMismatchAtEveryPieceSize) {
+    std::mt19937 random(26);
+    const std::size_t sizes[] = {1, 2, 7, kMaxTransfer - 1, kMaxTransfer, kMaxTransfer + 1};
+    const auto bytes = [&](std::size_t most) {
+        std::string text(random() % (most + 1), 'a');
+        for (char& c : text) c = static_cast<char>('a' + random() % 2);
+        return text;
+    };
+    for (int i = 0; i < 120; ++i) {
+        const std::size_t piece = sizes[random() % 6], feed = sizes[random() % 6], from = random() % 3000;
+        const std::string old = bytes(i % 3 ? 40 : 2 * kMaxTransfer + 2);
+        const std::string now = i % 5 ? old.substr(0, random() % (old.size() + 1)) + bytes(i % 2 ? 9 : kMaxTransfer + 9) : old;
+        RecordedChanges finder(from, old, piece);
+        for (std::size_t at = 0; at < now.size(); at += feed) finder.Write(std::string_view(now).substr(at, feed));
+        const auto same = static_cast<std::size_t>(std::mismatch(now.begin(), now.end(), old.begin(), old.end()).first - now.begin());
+        SCOPED_TRACE("row " + std::to_string(i) + ", pieces of " + std::to_string(piece));
+        EXPECT_EQ(finder.Differs(), now != old);
+        EXPECT_EQ(finder.End(), from + now.size());
+        ASSERT_EQ(finder.Began(), same < now.size());
+        EXPECT_TRUE(finder.inOrder && (!finder.Began() || finder.first == from + same) && finder.changed == now.substr(same));
     }
 }
 
