@@ -10,6 +10,9 @@ set -euo pipefail
 wine_exec=$1 prefix=$2 tool=$3
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 scripts=$(dirname "$wine_exec")
+# Under ctest, this test's own slot of the prefix.
+source "$scripts/wine-helpers"
+prefix=$(wine_test_prefix "$(realpath -m "$prefix")")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

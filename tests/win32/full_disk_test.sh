@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Usage: full_disk_test.sh WINE_EXEC CHANGE_LINE_TOOL
+# Usage: full_disk_test.sh WINE_EXEC PREFIX CHANGE_LINE_TOOL
 # A save on a full disk must fail, leave the old bytes and say why. A small tmpfs is mounted over
 # drivers/etc, holding a hosts file of three pages less ten bytes and a filler for the fourth, so
 # the new content needs one page more than is free.
 #
 # The test runs in a mount namespace of its own, so the machine never sees its mounts and they end
 # with it, however it ends. wineserver opens the files for the programs, so it has to run in that
-# namespace too: the test makes a Wine prefix of its own, whose server nothing outside can have
-# started, on a tmpfs of its own that holds the server's folder too.
+# namespace too: the test runs in a copy of PREFIX of its own, whose server nothing outside can
+# have started, with the server's folder on a small tmpfs of its own.
 set -euo pipefail
-wine_exec=$1 tool=$2
+wine_exec=$1 prefix=$2 tool=$3
 
 if [ -z "${HOSTLINE_OWN_MOUNTS:-}" ]; then
     if [ "$(id -u)" -ne 0 ]; then
@@ -24,17 +24,19 @@ if [ -z "${HOSTLINE_OWN_MOUNTS:-}" ]; then
 fi
 
 work=$(mktemp -d -t hostline-full-disk.XXXXXX)
-own=$work/prefix
+own=$(mktemp -d "$(realpath -m "$prefix")-full-disk.XXXXXX")
 etc=$own/drive_c/windows/system32/drivers/etc
 cleanup() {
     WINEPREFIX=$own wineserver -k 2>/dev/null || true
     WINEPREFIX=$own wineserver -w 2>/dev/null || true
     ! mountpoint -q "$etc" || umount "$etc"
     ! mountpoint -q "$work" || umount "$work"
+    rm -rf "$own" "$own.lock"
     rmdir "$work"
 }
 trap cleanup EXIT
-if ! mount -t tmpfs hostline-work "$work" 2>/dev/null; then
+# Room for the server's folder and the old bytes.
+if ! mount -t tmpfs -o size=1m hostline-work "$work" 2>/dev/null; then
     echo "skipped: this machine does not allow mounting a tmpfs"
     exit 77
 fi

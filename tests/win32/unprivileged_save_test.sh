@@ -7,8 +7,8 @@
 # own, the hosts file root's.
 #
 # The other user may not be able to reach the checkout or the build (a clone in a folder only root
-# may enter), so what it runs is copied into a temporary folder of its own, which also holds the
-# prefix, HOME and wineserver's folder, and goes with everything in it at the end.
+# may enter), so what it runs is copied into a temporary folder of its own, which also holds a
+# copy of the prefix, HOME and wineserver's folder, and goes with everything in it at the end.
 set -euo pipefail
 wine_exec=$1 tool=$2
 user=nobody
@@ -37,8 +37,10 @@ mkdir "$work/scripts"
 cp "$scripts/wine-exec" "$scripts/wine-prefix" "$scripts/wine-helpers" "$scripts/pe-machine" "$work/scripts/"
 cp "$tool" "$work/"
 tool=$work/$(basename "$tool")
-chown -R "$user" "$work"
-as_user "$work/scripts/wine-prefix" "$prefix" null
+# A copy of the checkout's prefix, made the user's: all but the modules it shares with the other
+# copies through hard links, which stay root's and which Wine only reads.
+"$scripts/wine-prefix" "$prefix" null
+find "$work" \( ! -type f -o -links 1 \) -exec chown -h "$user" {} +
 
 etc=$prefix/drive_c/windows/system32/drivers/etc
 hosts=$etc/hosts
