@@ -228,7 +228,7 @@ void MainWindow::Save() {
     // Known before the box is shown: the save has happened, whatever ends the program from here.
     saveFailed_ = outcome.Result == win32::SaveResult::Failed;
     DiscardQueuedInput();
-    ShowSaveOutcome(window_, outcome);
+    ShowSaveOutcome(window_, selection_, outcome);
     DestroyWindow(window_);
 }
 

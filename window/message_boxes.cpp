@@ -21,22 +21,23 @@ void ShowSystemFailure(DWORD code) {
     MessageBoxW(nullptr, WindowFailedText(code, win32::ErrorText(code)).c_str(), kCaption, MB_OK | MB_ICONERROR);
 }
 
-void ShowSaveOutcome(HWND owner, const win32::SaveOutcome& outcome) {
+void ShowSaveOutcome(HWND owner, LineChoice choice, const win32::SaveOutcome& outcome) {
     // No icon on purpose: the two outcomes are told apart by their words, as they always were.
-    if (outcome.Result == win32::SaveResult::Succeeded) {
-        MessageBoxW(owner, kSucceededText, kSucceededTitle, MB_OK);
-        return;
-    }
+    const bool succeeded = outcome.Result == win32::SaveResult::Succeeded;
     std::wstring text;
     try {
-        text = SaveFailedText(outcome.Failure);
+        text = succeeded ? SucceededText(choice, outcome.Changed, kBuiltInConstants) : SaveFailedText(outcome.Failure);
     } catch (const std::bad_alloc&) {
+        if (succeeded) {
+            MessageBoxW(owner, kSucceededText, kSucceededTitle, MB_OK);
+            return;
+        }
         // Still the truth about the file, in words that need no memory.
         MessageBoxW(owner, outcome.Failure.FileAsItWas ? kFailedUnchangedShortText : kFailedDamagedShortText,
                     kFailedTitle, MB_OK);
         return;
     }
-    MessageBoxW(owner, text.c_str(), kFailedTitle, MB_OK);
+    MessageBoxW(owner, text.c_str(), succeeded ? kSucceededTitle : kFailedTitle, MB_OK);
 }
 
 }  // namespace hostline::window

@@ -14,7 +14,7 @@ void ShowStartFailure(const HostsFailure& failure);
 // For the rare start that fails for a reason other than the hosts file (no window could be made).
 void ShowSystemFailure(DWORD code);
 
-// The box that tells a save's outcome.
-void ShowSaveOutcome(HWND owner, const win32::SaveOutcome& outcome);
+// The box that tells the outcome of a save of `choice`.
+void ShowSaveOutcome(HWND owner, LineChoice choice, const win32::SaveOutcome& outcome);
 
 }  // namespace hostline::window

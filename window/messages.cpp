@@ -5,23 +5,30 @@
 
 namespace hostline::window {
 
+// The program asks for administrator rights itself: a double-click and 是 are all a new start needs.
+#define HOSTLINE_RUN_AGAIN_TO_SAVE L"重新运行本程序（双击它，出现“用户帐户控制”时点击“是”），再保存。"
+
 const wchar_t kSucceededTitle[] = L"成功";
 const wchar_t kSucceededText[] = L"线路修改完成";
 const wchar_t kFailedTitle[] = L"失败";
 const wchar_t kFailedUnchangedShortText[] =
-    L"hosts 文件没有被修改：内存不足。\n\n请关闭一些别的程序，然后重新运行本程序（右击，选择“以管理员身份运行”），再保存。";
+    L"hosts 文件没有被修改：内存不足。\n\n请关闭一些别的程序，然后" HOSTLINE_RUN_AGAIN_TO_SAVE;
 const wchar_t kFailedDamagedShortText[] =
     L"保存失败，hosts 文件可能已经损坏。内存不足，无法显示更多内容。\n\n"
-    L"请关闭一些别的程序，然后重新运行本程序（右击，选择“以管理员身份运行”），再保存。";
+    L"请关闭一些别的程序，然后" HOSTLINE_RUN_AGAIN_TO_SAVE;
 
 namespace {
 
-// Word for word the text users have always been given when they lack the rights.
+// Word for word the text users have always been given when they lack the rights. The program asks
+// for them at every start, so this is met only where they were not granted (no 用户帐户控制 box,
+// a standard account, a policy): right-clicking is the way left, or another account.
 constexpr wchar_t kRunAsAdministrator[] = L"权限不足，请尝试右击本程序然后选择“以管理员身份运行”";
+constexpr wchar_t kOrAnAdministratorAccount[] =
+    L"如果没有这一项，或者这样做以后仍然如此，请用管理员帐户登录 Windows（或者请这台电脑的管理员帮忙），再运行本程序。";
 
 constexpr wchar_t kUnchanged[] = L"hosts 文件没有被修改";
 constexpr wchar_t kNothingDone[] = L"本程序没有做任何修改。";
-constexpr wchar_t kRunAgainToSave[] = L"重新运行本程序（右击，选择“以管理员身份运行”），再保存。";
+constexpr wchar_t kRunAgainToSave[] = HOSTLINE_RUN_AGAIN_TO_SAVE;
 constexpr wchar_t kThen[] = L"然后";
 constexpr wchar_t kIfItKeepsFailing[] = L"如果一直这样，请按 Ctrl+C 复制这段文字，发给提供本程序的人。";
 constexpr wchar_t kAllowInSecuritySoftware[] =
@@ -109,7 +116,7 @@ std::wstring DamagedText(const HostsFailure& failure) {
     std::wstring text = L"保存失败，hosts 文件可能已经损坏：\n" + failure.Path + L"\n\n";
     if (failure.RecoveryPath.empty()) {
         text += L"原来的内容也没能另存。\n\n"
-                L"请稍后重新运行本程序（右击，选择“以管理员身份运行”），再保存；"
+                L"请稍后重新运行本程序（双击它，出现“用户帐户控制”时点击“是”），再保存；"
                 L"然后用记事本查看 hosts 文件（按 Win+R，输入 notepad " + failure.Path +
                 L"，按回车），看其他内容是否完好。" + kIfItKeepsFailing;
     } else {
@@ -126,13 +133,40 @@ std::wstring AccessDeniedText(const HostsFailure& failure) {
                L"\n按回车，在打开的文件夹中右击 hosts 文件，选择“属性”，在“常规”选项卡中取消勾选“只读”，"
                L"点击“确定”（如果提示需要管理员权限，点击“继续”）。" + kThen + kRunAgainToSave;
     }
-    if (!failure.Elevated) return std::wstring(kRunAsAdministrator) + L"\n\n" + kUnchanged + L"。";
+    if (!failure.Elevated)
+        return std::wstring(kRunAsAdministrator) + L"\n\n" + kUnchanged + L"。\n\n" + kOrAnAdministratorAccount;
     return std::wstring(kUnchanged) +
            L"：系统拒绝写入。本程序已经以管理员身份运行，这通常是安全软件在保护 hosts 文件。\n\n" +
            kAllowInSecuritySoftware + kThen + kRunAgainToSave;
 }
 
+// The host and the addresses are ASCII.
+std::wstring Widened(std::string_view ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
 }  // namespace
+
+std::wstring SucceededText(LineChoice choice, bool changed, const HostsConstants& constants) {
+    const std::wstring host = Widened(constants.ServiceHost);
+    if (choice == LineChoice::Other) {
+        return kSucceededText + (L"\n\nhosts 文件保持原样，没有被修改：" + host) +
+               L" 仍然固定在另一个地址（不是线路1或线路2）。\n\n"
+               L"要改用线路1、线路2或自动模式，请重新运行本程序，选中它，再点击“保存”。";
+    }
+    std::wstring state;
+    if (choice == LineChoice::Automatic) {
+        state = changed ? L"现在是自动模式：hosts 文件中 " + host + L" 的固定线路已经删除，它按平常的方式解析。"
+                        : L"现在是自动模式：hosts 文件中没有 " + host + L" 的固定线路，它按平常的方式解析。";
+    } else {
+        const bool one = choice == LineChoice::Line1;
+        state = std::wstring(one ? L"现在使用线路1" : L"现在使用线路2") + L"：hosts 文件把 " + host + L" 指向 " +
+                Widened(one ? constants.Line1Address : constants.Line2Address) + L"。";
+    }
+    return kSucceededText + (L"\n\n" + state) +
+           (changed ? L"\n\n已经打开的程序（例如浏览器）可能要关闭后重新打开，才会用上这个改动。"
+                    : L"hosts 文件本来就是这样，没有被修改。");
+}
 
 std::wstring SaveFailedText(const HostsFailure& failure) {
     if (!failure.FileAsItWas) return DamagedText(failure);
@@ -149,7 +183,7 @@ std::wstring SaveFailedText(const HostsFailure& failure) {
     }
     if (IsGone(failure)) {
         return std::wstring(kUnchanged) + L"：本程序启动以后，它被删除或被替换了：\n" + failure.Path +
-               L"\n\n请重新运行本程序（右击，选择“以管理员身份运行”）。";
+               L"\n\n请重新运行本程序（双击它，出现“用户帐户控制”时点击“是”）。";
     }
     if (failure.Error == error::kAccessDenied) return AccessDeniedText(failure);
     if (IsHeld(failure.Error)) {
@@ -194,7 +228,8 @@ std::wstring StartFailedText(const HostsFailure& failure) {
         const std::wstring software = std::wstring(L"可能是安全软件在保护 hosts 文件：") + kAllowInSecuritySoftware +
                                       L"然后重新运行本程序。";
         if (failure.Elevated) return cause + L"本程序已经以管理员身份运行，" + software;
-        return cause + L"请右击本程序，选择“以管理员身份运行”。如果已经这样做了，" + software;
+        return cause + L"本程序没有得到管理员权限：请右击本程序，选择“以管理员身份运行”。" + kOrAnAdministratorAccount +
+               L"\n\n如果已经以管理员身份运行，" + software;
     }
     if (IsHeld(failure.Error)) return cause + L"请稍等片刻，然后重新运行本程序。";
     return cause + L"请稍后重新运行本程序。" + kIfItKeepsFailing;

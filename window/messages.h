@@ -8,6 +8,7 @@
 #include <string>
 
 #include "hosts_failure.h"
+#include "hosts_file.h"
 
 namespace hostline::window {
 
@@ -22,11 +23,16 @@ constexpr std::uint32_t kDiskFull = 112;
 }  // namespace error
 
 extern const wchar_t kSucceededTitle[];
+// The first line of every success, and all of it when there is no memory for more.
 extern const wchar_t kSucceededText[];
 extern const wchar_t kFailedTitle[];
 // Shown when there is not even the memory to put together the words of a failed save.
 extern const wchar_t kFailedUnchangedShortText[];
 extern const wchar_t kFailedDamagedShortText[];
+
+// A success says the state the file is left in: the line in use with its address, the pin
+// removed, or the file left as it was; and, when it changed, that open programs may need a restart.
+std::wstring SucceededText(LineChoice choice, bool changed, const HostsConstants& constants);
 
 std::wstring SaveFailedText(const HostsFailure& failure);
 

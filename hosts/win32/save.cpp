@@ -186,7 +186,10 @@ SaveOutcome WriteChoice(HANDLE file, const SaveInput& input, LineChoice choice, 
                         const BufferSizes& sizes, SaveOutcome outcome) {
     ChangeWriter writer(file, input, outcome.Failure.Path);
     if (!EmitSavedContent(input, choice, constants, sizes, writer)) writer.FailForMemory();
-    if (writer.Finish()) return outcome;
+    if (writer.Finish()) {
+        outcome.Changed = writer.Differs();
+        return outcome;
+    }
     outcome = FailedSave(std::move(outcome), writer.Step(), writer.Error());
     if (writer.Wrote() &&
         !writer.Undo().Restore(file, input.From, input.Old(), writer.FirstChange(), writer.TouchedEnd())) {

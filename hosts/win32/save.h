@@ -11,6 +11,8 @@ enum class SaveResult { Succeeded, Failed };
 
 struct SaveOutcome {
     SaveResult Result = SaveResult::Succeeded;
+    // When Succeeded: whether the file's bytes changed, or it already held the choice (or Other).
+    bool Changed = false;
     HostsFailure Failure;  // when Failed
 };
 

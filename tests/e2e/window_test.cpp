@@ -34,6 +34,10 @@ const std::string kHost(kBuiltInConstants.ServiceHost);
 const std::string kLine1(kBuiltInConstants.Line1Address);
 const std::string kLine2(kBuiltInConstants.Line2Address);
 
+std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
 std::string Pinned(const std::string& address) {
     return address + "\t\t" + kHost + "\r\n";
 }
@@ -111,11 +115,23 @@ protected:
         return program_->WaitForExit();
     }
 
-    // A save's message: the given title and text, owned by Form1, with OK alone and no icon.
-    static void ExpectSaveMessage(HWND box, const Form1& form, const std::wstring& title, const std::wstring& text) {
+    // A save's success, owned by Form1, with OK alone and no icon: 线路修改完成, then the state
+    // the file is left in (option 0..3), and whether it changed.
+    static void ExpectSucceeded(HWND box, const Form1& form, int option, bool changed) {
         const MessageBoxContents contents = ReadMessageBox(box);
-        EXPECT_EQ(contents.Title, title);
-        EXPECT_EQ(contents.Text, text);
+        EXPECT_EQ(contents.Title, kSucceededTitle);
+        EXPECT_EQ(contents.Text.rfind(kSucceededText + L"\n\n", 0), 0u) << "first line";
+        const std::wstring address = option == 1 ? Wide(kLine1) : option == 2 ? Wide(kLine2) : L"";
+        const std::wstring facts[] = {
+            Wide(kHost),
+            option == 0   ? L"\u81EA\u52A8\u6A21\u5F0F"                         // 自动模式
+            : option == 3 ? L"\u53E6\u4E00\u4E2A\u5730\u5740"                   // 另一个地址
+                          : L"\u7EBF\u8DEF" + std::to_wstring(option) + L"\uFF1A"  // 线路N：
+                                + L"hosts \u6587\u4EF6\u628A " + Wide(kHost) + L" \u6307\u5411 " + address,  // 文件把…指向
+            changed ? L"\u91CD\u65B0\u6253\u5F00" : L"\u6CA1\u6709\u88AB\u4FEE\u6539",  // 重新打开 : 没有被修改
+        };
+        for (const std::wstring& fact : facts)
+            EXPECT_NE(contents.Text.find(fact), std::wstring::npos) << "no " << ::testing::PrintToString(fact);
         EXPECT_EQ(contents.VisibleButtonIds, std::vector<int>{IDOK});
         EXPECT_FALSE(contents.ShowsIcon);
         EXPECT_EQ(contents.Owner, form.Window);
@@ -427,7 +443,7 @@ TEST_F(Hostline, MovingTheFocusNeverSelectsExceptByAnArrowKey) {
                 PostKey(focus, VK_RETURN);
                 HWND box = program_->WaitForMessageBox();
                 ASSERT_NE(box, nullptr) << "Enter did not save";
-                ExpectSaveMessage(box, form, kSucceededTitle, kSucceededText);
+                ExpectSucceeded(box, form, 1, true);
                 PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
                 break;
             }
@@ -520,6 +536,7 @@ TEST_F(Hostline, SavingWritesTheChoiceTellsTheUserAndEnds) {
         const Form1 form = StartOn(c.Hosts);
         ASSERT_NE(form.Window, nullptr);
         const ULONGLONG written = win32::LastWriteTime(HostsPath());
+        const int saved = c.Choose >= 0 ? c.Choose : CheckedOptions(form).at(0);
         if (c.Choose >= 0) {
             PostMessageW(form.Options[c.Choose], BM_CLICK, 0, 0);
             ASSERT_TRUE(WaitUntil([&] { return CheckedOptions(form) == std::vector<int>{c.Choose}; }));
@@ -542,7 +559,7 @@ TEST_F(Hostline, SavingWritesTheChoiceTellsTheUserAndEnds) {
         HWND box = program_->WaitForMessageBox();
         ASSERT_NE(box, nullptr) << "no message box after Save";
         EXPECT_FALSE(IsWindowEnabled(form.Command1)) << "Save stays disabled while the message shows";
-        ExpectSaveMessage(box, form, kSucceededTitle, kSucceededText);
+        ExpectSucceeded(box, form, saved, c.Hosts != c.Expected);
         EXPECT_EQ(HostsBytes(), c.Expected);
         // A save that changes nothing writes nothing.
         if (c.Hosts == c.Expected) {
@@ -564,7 +581,7 @@ TEST_F(Hostline, SavingWhenOtherWasDetectedReportsSuccessAndLeavesTheFile) {
     const ULONGLONG written = win32::LastWriteTime(HostsPath());
     HWND box = ClickSave(form);
     ASSERT_NE(box, nullptr);
-    ExpectSaveMessage(box, form, kSucceededTitle, kSucceededText);
+    ExpectSucceeded(box, form, 3, false);
     EXPECT_EQ(PressOkAndWaitForExit(box), 0u);
     EXPECT_EQ(HostsBytes(), hosts);
     EXPECT_EQ(win32::LastWriteTime(HostsPath()), written);

@@ -18,7 +18,7 @@ const std::wstring kRunAsAdministrator = L"权限不足，请尝试右击本程�
 const std::wstring kUnchanged = L"hosts 文件没有被修改";
 const std::wstring kNothingDone = L"本程序没有做任何修改";
 const std::wstring kRunAgain = L"重新运行本程序";
-const std::wstring kSaveAgain = L"然后重新运行本程序（右击，选择“以管理员身份运行”），再保存。";
+const std::wstring kSaveAgain = L"然后重新运行本程序（双击它，出现“用户帐户控制”时点击“是”），再保存。";
 const std::wstring kSendIt = L"按 Ctrl+C 复制这段文字";
 // Words no text may hold: a step that cannot be taken once the program has ended, and the code
 // after a sentence that has already ended.
@@ -69,7 +69,7 @@ TEST(SaveFailedText, EachCauseGetsItsOwnAdvice) {
     const std::wstring code = L"系统的话（错误代码 ";
     const Cause causes[] = {
         {"access denied, not elevated", FailedStep::Open, error::kAccessDenied, false, kFile, true, L"",
-         {kRunAsAdministrator, kUnchanged}, {}},
+         {kRunAsAdministrator, kUnchanged, L"管理员帐户登录"}, {}},
         {"access denied, elevated: security software", FailedStep::Open, error::kAccessDenied, true, kFile, true, L"",
          {kUnchanged, L"已经以管理员身份运行", L"信任列表", kSaveAgain}, {kRunAsAdministrator, L"关闭"}},
         {"read-only attribute", FailedStep::Open, error::kAccessDenied, false, AtHostsPath::ReadOnlyFile, true, L"",
@@ -132,6 +132,31 @@ TEST(StartFailedText, EachCauseGetsItsOwnAdvice) {
          {kPath, L"系统的话（错误代码 21）。", kNothingDone, kRunAgain, kSendIt}, {}},
     };
     for (const Cause& c : causes) ExpectWords(c, StartFailedText(FailureOf(c)));
+}
+
+TEST(SucceededText, SaysTheStateTheFileIsLeftIn) {
+    const HostsConstants constants{"svc.example.com", "192.0.2.1", "192.0.2.2"};
+    const std::wstring host = L"svc.example.com", restart = L"可能要关闭后重新打开";
+    const struct {
+        const char* name;
+        LineChoice choice;
+        bool changed;
+        std::vector<std::wstring> says, never;
+    } rows[] = {
+        {"line 1 written", LineChoice::Line1, true, {L"线路1", host, L"192.0.2.1", restart}, {kUnchanged, L"192.0.2.2"}},
+        {"line 2 already there", LineChoice::Line2, false, {L"线路2", host, L"192.0.2.2", L"没有被修改"},
+         {restart, L"192.0.2.1"}},
+        {"pin removed", LineChoice::Automatic, true, {L"自动模式", host, L"已经删除", restart}, {L"没有被修改", L"192.0"}},
+        {"no pin to remove", LineChoice::Automatic, false, {L"自动模式", L"没有 " + host, L"没有被修改"},
+         {L"删除", restart}},
+        {"other left alone", LineChoice::Other, false, {L"没有被修改", host, L"另一个地址", kRunAgain, L"“保存”"},
+         {restart, L"192.0"}},
+    };
+    for (const auto& row : rows) {
+        const std::wstring text = SucceededText(row.choice, row.changed, constants);
+        EXPECT_EQ(text.rfind(L"线路修改完成\n\n", 0), 0u) << row.name;
+        ExpectWords({row.name, {}, 0, true, kFile, true, L"", row.says, row.never}, text);
+    }
 }
 
 TEST(WindowFailedText, TellsTheCodeAndWhatToDo) {

@@ -35,7 +35,8 @@ int wmain(int argc, wchar_t** argv) {
         if (std::wcscmp(argv[1], names[i]) != 0) continue;
         const auto outcome = hostline::win32::ChangeLine(choices[i], hostline::testing::kConstants);
         const bool ok = outcome.Result == hostline::win32::SaveResult::Succeeded;
-        const std::wstring text = ok ? hostline::window::kSucceededText : hostline::window::SaveFailedText(outcome.Failure);
+        const std::wstring text = ok ? hostline::window::SucceededText(choices[i], outcome.Changed, hostline::testing::kConstants)
+                                      : hostline::window::SaveFailedText(outcome.Failure);
         std::printf("%s\n%s\n", ok ? "Succeeded" : "Failed", Utf8(text).c_str());
         return ok ? 0 : 1;
     }

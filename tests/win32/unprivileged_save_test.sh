@@ -64,6 +64,7 @@ run() {  # CHOICE: prints the outcome; the tool's own exit code is in $status
 failed=0
 run line1
 [ "${out%%$'\n'*}" = Succeeded ] || { echo "FAIL: a save with nothing to change was refused"; failed=1; }
+[[ $out == *"192.0.2.1"*"没有被修改"* ]] || { echo "FAIL: the success does not say the file was left as it was"; failed=1; }
 [ "$(stat -c '%Y %s' "$hosts"; sha256sum <"$hosts")" = "$before" ] || { echo "FAIL: the file was touched"; failed=1; }
 run line2
 [ "${out%%$'\n'*}" = Failed ] || { echo "FAIL: a save that needs writing did not fail"; failed=1; }
