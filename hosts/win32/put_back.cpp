@@ -46,12 +46,32 @@ bool PutBack::ReadsBackAs(HANDLE file, std::uint64_t offset, std::string_view ex
            std::memcmp(buffer_.get(), expected.data(), got) == 0;
 }
 
-bool PutBack::Restore(HANDLE file, std::uint64_t from, std::string_view old, std::uint64_t firstWritten,
-                      std::uint64_t touchedEnd) noexcept {
-    const std::uint64_t oldEnd = from + old.size();
-    const std::uint64_t end = std::min(touchedEnd, oldEnd);
+// A failed write may have written the bytes before the place it failed at: only the span from the
+// first byte that differs from the old ones to the last goes back.
+bool PutBack::PutBackWhereChanged(HANDLE file, std::uint64_t from, std::string_view old, ByteRange piece) noexcept {
+    piece.To = std::min<std::uint64_t>(piece.To, from + old.size());
+    if (piece.Empty()) return true;
+    if (piece.To - piece.From > kMaxTransfer) return false;  // no piece of a save is longer than the buffer
+    const std::string_view expected = old.substr(static_cast<std::size_t>(piece.From - from),
+                                                 static_cast<std::size_t>(piece.To - piece.From));
+    std::size_t got = 0;
     DWORD error = ERROR_SUCCESS;
-    for (std::uint64_t at = firstWritten; at < end; at += kMaxTransfer) {
+    if (!ReadAt(file, piece.From, buffer_.get(), expected.size(), got, error) || got != expected.size()) return false;
+    std::size_t first = 0;
+    std::size_t end = got;
+    while (first < end && buffer_[first] == expected[first]) ++first;
+    while (end > first && buffer_[end - 1] == expected[end - 1]) --end;
+    if (first == end) return true;
+    const std::string_view changed = expected.substr(first, end - first);
+    return WriteAt(file, piece.From + first, changed, error) || ReadsBackAs(file, piece.From + first, changed);
+}
+
+bool PutBack::Restore(HANDLE file, std::uint64_t from, std::string_view old, const WrittenRanges& written) noexcept {
+    if (!PutBackWhereChanged(file, from, old, written.Failed)) return false;
+    const std::uint64_t oldEnd = from + old.size();
+    const std::uint64_t end = std::min(written.Written.To, oldEnd);
+    DWORD error = ERROR_SUCCESS;
+    for (std::uint64_t at = written.Written.From; at < end; at += kMaxTransfer) {
         const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(end - at, kMaxTransfer));
         const std::string_view piece = old.substr(static_cast<std::size_t>(at - from), size);
         if (!WriteAt(file, at, piece, error) && !ReadsBackAs(file, at, piece)) return false;

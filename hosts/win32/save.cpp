@@ -83,9 +83,10 @@ private:
     OVERLAPPED at_{};
 };
 
-// Writes the new content from its first change on. Before the first write it takes what undoing
-// needs (the memory of PutBack, and the lock that keeps other programs from writing in between);
-// afterwards it remembers how far the file may have changed, and after the first failure only that.
+// Writes the new content from its first change on, one piece a write. Before the first write it
+// takes what undoing needs (the memory of PutBack, and the lock that keeps other programs from
+// writing in between); afterwards it records what it wrote and which piece failed, and after the
+// first failure stops.
 class ChangeWriter final : public ChangeFinder {
 public:
     ChangeWriter(HANDLE file, const SaveInput& input, const std::wstring& hostsPath)
@@ -97,7 +98,8 @@ public:
         if (Stopped()) return false;
         if (!Differs()) return true;
         if (!Began() && !StartChanging()) return false;
-        touchedEnd_ = std::max(touchedEnd_, input_.From + input_.Old().size());
+        // Cutting the file counts as writing the old bytes it takes away.
+        written_.Written.To = std::max(written_.Written.To, input_.From + input_.Old().size());
         if (!SetLength(file_, End(), error_)) return Fail(FailedStep::Write, error_);
         // A save reported as done has to be on the disk, not only in the cache: a power cut right
         // after the message must not take it back.
@@ -114,22 +116,25 @@ public:
     FailedStep Step() const { return step_; }
     DWORD Error() const { return error_; }
     // Whether anything may have been written, and so has to be put back.
-    bool Wrote() const { return Began() && touchedEnd_ > firstChange_; }
-    std::uint64_t FirstChange() const { return firstChange_; }
-    std::uint64_t TouchedEnd() const { return touchedEnd_; }
+    bool Wrote() const { return Began() && (!written_.Written.Empty() || !written_.Failed.Empty()); }
+    const WrittenRanges& Written() const { return written_; }
     PutBack& Undo() { return putBack_; }
 
 private:
     bool Begin(std::uint64_t firstChange) override {
-        firstChange_ = touchedEnd_ = firstChange;
+        written_.Written = {firstChange, firstChange};
         if (!putBack_.Prepare(hostsPath_)) return Fail(FailedStep::Write, ERROR_NOT_ENOUGH_MEMORY);
         if (!lock_.Lock(file_, firstChange, error_)) return Fail(FailedStep::Lock, error_);
         return true;
     }
 
-    bool Changed(std::uint64_t offset, std::string_view bytes) override {
-        touchedEnd_ = std::max<std::uint64_t>(touchedEnd_, offset + bytes.size());
-        return WriteAt(file_, offset, bytes, error_) || Fail(FailedStep::Write, error_);
+    bool Changed(std::uint64_t offset, std::string_view piece) override {
+        if (WriteAt(file_, offset, piece, error_)) {
+            written_.Written.To = offset + piece.size();
+            return true;
+        }
+        written_.Failed = {offset, offset + piece.size()};
+        return Fail(FailedStep::Write, error_);
     }
 
     bool Fail(FailedStep step, DWORD error) {
@@ -143,8 +148,7 @@ private:
     const std::wstring& hostsPath_;
     RangeLock lock_;
     PutBack putBack_;
-    std::uint64_t firstChange_ = 0;
-    std::uint64_t touchedEnd_ = 0;
+    WrittenRanges written_;
     FailedStep step_ = FailedStep::Write;
     DWORD error_ = ERROR_SUCCESS;
 };
@@ -192,7 +196,7 @@ SaveOutcome WriteChoice(HANDLE file, const SaveInput& input, LineChoice choice, 
     }
     outcome = FailedSave(std::move(outcome), writer.Step(), writer.Error());
     if (writer.Wrote() &&
-        !writer.Undo().Restore(file, input.From, input.Old(), writer.FirstChange(), writer.TouchedEnd())) {
+        !writer.Undo().Restore(file, input.From, input.Old(), writer.Written())) {
         outcome.Failure.FileAsItWas = false;
         outcome.Failure.RecoveryPath = writer.Undo().CopyOldContent(file, input.From, input.Old());
     }

@@ -182,8 +182,8 @@ struct RecordedChanges final : ChangeFinder {
         return changed += bytes, true;
     }
     std::size_t piece;
-    std::uint64_t first = 0;
-    std::string changed;
+    std::uint64_t first = 0;  // where Begin was called
+    std::string changed;      // and all that came after it
     bool inOrder = true;
 };
 
@@ -202,11 +202,8 @@ TEST(LineChange, TheComparerAgreesWithMismatchAtEveryPieceSize) {
         RecordedChanges finder(from, old, piece);
         for (std::size_t at = 0; at < now.size(); at += feed) finder.Write(std::string_view(now).substr(at, feed));
         const auto same = static_cast<std::size_t>(std::mismatch(now.begin(), now.end(), old.begin(), old.end()).first - now.begin());
-        SCOPED_TRACE("row " + std::to_string(i) + ", pieces of " + std::to_string(piece));
-        EXPECT_EQ(finder.Differs(), now != old);
-        EXPECT_EQ(finder.End(), from + now.size());
-        ASSERT_EQ(finder.Began(), same < now.size());
-        EXPECT_TRUE(finder.inOrder && (!finder.Began() || finder.first == from + same) && finder.changed == now.substr(same));
+        ASSERT_TRUE(finder.Differs() == (now != old) && finder.End() == from + now.size() && finder.inOrder && finder.changed ==
+                    now.substr(same) && finder.Began() == (same < now.size()) && (!finder.Began() || finder.first == from + same)) << i;
     }
 }
 

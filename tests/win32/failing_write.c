@@ -1,7 +1,8 @@
 /* Preloaded into Wine, stands in for a disk that fails under a save: the first write to the hosts
  * file that reaches byte HOSTLINE_FAIL_AT writes the bytes before it and then fails with EIO, as a
  * bad sector would. With HOSTLINE_FAIL_THEN=fail every later write to the file fails too (the disk
- * is gone); otherwise later writes work again. Other files are never touched, and neither is
+ * is gone); with =again every later write over that byte fails, writing nothing (the sector stays
+ * bad); otherwise later writes work again. Other files are never touched, and neither is
  * wineserver: it sets a file's length with a write of its own, which a disk stand-in for the
  * program must let through. */
 #define _GNU_SOURCE
@@ -32,7 +33,8 @@ static ssize_t faulty_write(int fd, const void* data, size_t count, off64_t offs
     if (!at || strstr(program_invocation_short_name, "wineserver") || !is_hosts_file(fd))
         return real(fd, data, count, offset);
     const char* then = getenv("HOSTLINE_FAIL_THEN");
-    if (failed) {
+    const int again = then && strcmp(then, "again") == 0;
+    if (failed && !again) {
         if (then && strcmp(then, "fail") == 0) {
             errno = EIO;
             return -1;
@@ -40,9 +42,8 @@ static ssize_t faulty_write(int fd, const void* data, size_t count, off64_t offs
         return real(fd, data, count, offset);
     }
     const off64_t limit = atoll(at);
-    if (offset + (off64_t)count <= limit) return real(fd, data, count, offset);
-    failed = 1;
-    if (offset < limit) real(fd, data, (size_t)(limit - offset), offset);
+    if (offset + (off64_t)count <= limit || (again && offset > limit)) return real(fd, data, count, offset);
+    if (!failed++ && offset < limit) real(fd, data, (size_t)(limit - offset), offset);
     errno = EIO;
     return -1;
 }

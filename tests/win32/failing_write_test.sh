@@ -3,7 +3,7 @@
 # A write that fails part-way through a save (a bad sector, a range another program locks) must
 # never leave the user with a damaged file told as unchanged. failing_write.c, preloaded into
 # Wine, fails the write that reaches a chosen byte of the hosts file:
-# - when the disk works again, the old bytes are put back and the user is told nothing changed;
+# - when the disk works again, or only that byte stays bad, the old bytes are put back and the user is told nothing changed, and why;
 # - when it does not, the user is told the file may be damaged and where a copy of the old
 #   content was saved, and that copy holds every old byte.
 set -euo pipefail
@@ -37,23 +37,24 @@ old=$work/old
   for i in $(seq 12000); do printf '0.0.0.0 ad%d.example\n' "$i"; done; } >"$old"
 
 failed=0
-save() {  # THEN: a save whose write fails at byte 196560; prints the outcome and message
+save() {  # THEN [AT]: a save whose write fails at byte AT (196560); prints the outcome and message
     cp "$old" "$etc/hosts"
     rm -f "$etc"/hosts.before-hostline*
     local status=0
-    out=$(HOSTLINE_FAIL_AT=196560 HOSTLINE_FAIL_THEN=$1 LD_PRELOAD="$work/failing_write.so" \
+    out=$(HOSTLINE_FAIL_AT=${2:-196560} HOSTLINE_FAIL_THEN=$1 LD_PRELOAD="$work/failing_write.so" \
           "$wine_exec" "$prefix" "$tool" line2 2>/dev/null) || status=$?
     out=${out//$'\r'/}
     [ "$status" -eq 77 ] && exit 77  # this machine's Wine cannot run the tool
     echo "disk then $1: exit $status: $out"
 }
 
-save work
-if [ "${out%%$'\n'*}" != Failed ] || [[ $out != *"hosts 文件没有被修改"* ]]; then
-    echo "FAIL: the write failed and was undone, yet the user is not told the file is unchanged"; failed=1
-fi
-cmp -s "$old" "$etc/hosts" || { echo "FAIL: the old bytes are not back"; failed=1; }
-! ls "$etc"/hosts.before-hostline* >/dev/null 2>&1 || { echo "FAIL: a copy was made of a file that was put back"; failed=1; }
+for row in work "again 1000" "again 196560"; do
+    save $row
+    [ "${out%%$'\n'*}" = Failed ] && [[ $out == *"hosts 文件没有被修改"*"错误代码"* ]] ||
+        { echo "FAIL ($row): the write failed and was undone, yet the user is not told the file is unchanged and why"; failed=1; }
+    cmp -s "$old" "$etc/hosts" || { echo "FAIL ($row): the old bytes are not back"; failed=1; }
+    ! ls "$etc"/hosts.before-hostline* >/dev/null 2>&1 || { echo "FAIL ($row): a copy was made of a file that was put back"; failed=1; }
+done
 
 save fail
 if [ "${out%%$'\n'*}" != Failed ] || [[ $out != *"可能已经损坏"* ]] || [[ $out == *"没有被修改"* ]]; then
