@@ -35,14 +35,13 @@ with zipfile.ZipFile(sys.argv[1]) as archive:
     archive.extractall(sys.argv[2])
 EOF
 }
-sums_match() {  # DIST UNPACKED: SHA256SUMS names the zip and the program, nothing else, rightly;
-    # SHA256SUMS.txt holds the same lines with CR LF, and sha256sum reads it; perl's shasum reads
-    # SHA256SUMS (it would take a CR for part of the name).
-    cp "$1/$zip" "$2/"
-    [ "$(awk '{print $2}' "$1/SHA256SUMS" | LC_ALL=C sort | xargs)" = "$zip hostline.exe" ] &&
+sums_match() {  # DIST: SHA256SUMS names the zip, the one file published beside it, rightly; the
+    # check runs where they are published. SHA256SUMS.txt holds the same lines with CR LF, and
+    # sha256sum reads it; perl's shasum reads SHA256SUMS (it would take a CR for part of the name).
+    [ "$(awk '{print $2}' "$1/SHA256SUMS" | xargs)" = "$zip" ] &&
         cmp -s <(sed 's/$/\r/' "$1/SHA256SUMS") "$1/SHA256SUMS.txt" &&
-        (cd "$2" && sha256sum --quiet --strict -c "$1/SHA256SUMS.txt" &&
-            shasum -a 256 --quiet --strict -c "$1/SHA256SUMS")
+        (cd "$1" && sha256sum --quiet --strict -c SHA256SUMS && sha256sum --quiet --strict -c SHA256SUMS.txt &&
+            shasum -a 256 --quiet --strict -c SHA256SUMS)
 }
 readme_problems() {  # README.txt ZIP VERSION HOST_AND_ADDRESS_SETTINGS...: what Notepad or users miss
     python3 - "$@" <<'EOF'
@@ -60,13 +59,18 @@ problems += [f"{name} was left unfilled" for name in re.findall(r"@[A-Z0-9_]+@",
 host = settings[0].split("=")[1]
 if not text.startswith(f"{host}线路选择器 {version} 使用说明\r\n"):
     problems.append(f"the title does not give the caption's version {version}")
-if f'certutil -hashfile "{zip}" SHA256' not in text or "SHA256SUMS.txt" not in text:
+if f'certutil -hashfile "%USERPROFILE%\\Downloads\\{zip}" SHA256' not in text or "SHA256SUMS.txt" not in text:
     problems.append("no check of the zip against SHA256SUMS.txt")
-# A first-time user's steps: download, check, unblock the zip, extract, run, use.
-steps = ["下载页面", "certutil", "解除锁定", "全部解压缩", "以管理员身份运行", "线路修改完成"]
-at = [text.find(step) for step in steps]
-if -1 in at or at != sorted(at):
-    problems.append("the steps do not come in the order " + ", ".join(steps))
+# A first-time user's steps: the short version first, then download, check, unblock the zip,
+# extract, run, use, and how to see it work.
+steps = ["简单说明", "自动模式", "下载页面", "certutil", "解除锁定", "全部解压缩", "用户帐户控制", "线路修改完成",
+         "ping"]
+at = 0
+for step in steps:
+    at = text.find(step, at)
+    if at == -1:
+        problems.append("the steps do not come in the order " + ", ".join(steps))
+        break
 sys.exit("\n".join(problems) or None)
 EOF
 }
@@ -95,7 +99,7 @@ cmp "$a/dist/SHA256SUMS" "$b/dist/SHA256SUMS" || fail "the two releases' checksu
 
 entries=$(unpack "$a/dist/$zip" "$work/unsigned")
 [ "$entries" = "hostline.exe README.txt" ] || fail "the zip holds $entries"
-sums_match "$a/dist" "$work/unsigned" || fail "SHA256SUMS or SHA256SUMS.txt does not match the release"
+sums_match "$a/dist" || fail "SHA256SUMS or SHA256SUMS.txt does not match the release"
 readme_problems "$work/unsigned/README.txt" "$zip" "$version" "${settings[@]}" || fail "README.txt, as above"
 
 # Signed: the second copy's build, reused, with a throwaway code-signing certificate. A stand-in
@@ -122,7 +126,7 @@ unset HOSTLINE_SIGN_PASSWORD
 ! grep -q "$secret" "$work/signed.log" || fail "the password is in the release's output"
 
 unpack "$b/dist/$zip" "$work/signed" >/dev/null
-sums_match "$b/dist" "$work/signed" || fail "SHA256SUMS or SHA256SUMS.txt does not match the signed release"
+sums_match "$b/dist" || fail "SHA256SUMS or SHA256SUMS.txt does not match the signed release"
 osslsigncode verify -CAfile "$work/cert.pem" -in "$work/signed/hostline.exe" >"$work/verify.txt" 2>&1 ||
     { cat "$work/verify.txt"; fail "the signed program does not verify"; }
 # Signing adds the signature and nothing else, and only to the released copy.

@@ -77,14 +77,28 @@ bool IsGone(const HostsFailure& failure) {
     return failure.Found == AtHostsPath::Nothing || failure.Found == AtHostsPath::Folder;
 }
 
-// How a user with no other tool puts an empty hosts file where there is none.
-std::wstring CreateEmptyHostsSteps(const std::wstring& hostsPath) {
+// Steps of several actions are also in README.txt, under `heading`: the box, and the program with
+// it, are gone once OK is pressed.
+std::wstring InReadme(const wchar_t* heading) {
+    return std::wstring(L"\n\n这些步骤也写在本程序所在文件夹中的 README.txt 里“") + heading +
+           L"”一节。在这个提示框上按 Ctrl+C 可以复制这段文字，粘贴到记事本中保存下来。";
+}
+
+constexpr wchar_t kAllFiles[] = L"“所有文件(*.*)”";
+
+// How a user with no other tool puts an empty hosts file where there is none. A missing folder is
+// made in Notepad's own Save As box: a typed path that does not exist would be taken for a name.
+std::wstring CreateEmptyHostsSteps(const std::wstring& hostsPath, bool folderMissing) {
+    const std::wstring etc = FolderOf(hostsPath);
+    const std::wstring toFolder =
+        folderMissing ? L"3. 在“文件名”框中输入\n" + FolderOf(etc) + L"\n并按回车，点击框上方的“新建文件夹”，输入 " +
+                            NameOf(etc) + L" 作为它的名字并按回车，再双击打开它。\n"
+                      : L"3. 在“文件名”框中输入\n" + etc + L"\n并按回车。\n";
     return L"可以这样新建一个空的 hosts 文件：\n"
            L"1. " + std::wstring(kNotepadAsAdministrator) + L"\n"
-           L"2. 不输入任何内容，点击“文件”→“另存为”。\n"
-           L"3. 在“文件名”框中输入\n" + FolderOf(hostsPath) + L"\n"
-           L"并按回车，把“保存类型”改为“所有文件”，再在“文件名”框中输入 hosts，点击“保存”。\n"
-           L"然后重新运行本程序。";
+           L"2. 不输入任何内容，点击“文件”→“另存为”。\n" + toFolder +
+           L"4. 把“保存类型”改为" + kAllFiles + L"，在“文件名”框中输入 hosts，点击“保存”。\n"
+           L"然后重新运行本程序。" + InReadme(L"新建 hosts 文件");
 }
 
 // A file whose NULs fit no text the program knows: Notepad reads it and writes it back as text.
@@ -92,9 +106,11 @@ std::wstring SaveAsTextSteps(const std::wstring& hostsPath, const std::wstring& 
     return L"请用记事本把它另存为普通文本：\n"
            L"1. " + std::wstring(kNotepadAsAdministrator) + L"\n"
            L"2. 点击“文件”→“打开”，在“文件名”框中输入\n" + hostsPath + L"\n并按回车。\n"
-           L"3. 点击“文件”→“另存为”，把“保存类型”改为“所有文件”，“编码”改为“ANSI”，点击“保存”，"
-           L"问是否替换时选择“是”。\n" +
-           lastStep;
+           L"3. 先看记事本中显示的是不是一行行看得懂的文字（以 # 开头的说明，“地址 名称”这样的行）。"
+           L"如果是乱码、方块或奇怪的符号，请不要继续，也不要保存：直接关闭记事本，请提供本程序的人帮忙。\n"
+           L"4. 内容看得懂时，点击“文件”→“另存为”，把“保存类型”改为" + kAllFiles +
+           L"，“编码”改为“ANSI”，点击“保存”，问是否替换时选择“是”。\n" +
+           lastStep + InReadme(L"把 hosts 文件另存为普通文本");
 }
 
 constexpr wchar_t kUnrecognised[] =
@@ -105,11 +121,11 @@ std::wstring CopyBackSteps(const std::wstring& hostsPath, const std::wstring& co
     return L"请按下面的步骤把它复制回 hosts 文件：\n"
            L"1. " + std::wstring(kNotepadAsAdministrator) + L"\n"
            L"2. 在记事本中点击“文件”→“打开”，在“文件名”框中输入\n" + FolderOf(copyPath) + L"\n"
-           L"并按回车，把右下角的文件类型改为“所有文件”，然后打开 " + NameOf(copyPath) + L"。\n"
+           L"并按回车，把右下角的文件类型改为" + kAllFiles + L"，然后打开 " + NameOf(copyPath) + L"。\n"
            L"3. 按 Ctrl+A 全选，按 Ctrl+C 复制。\n"
            L"4. 再点击“文件”→“打开”，在“文件名”框中输入\n" + FolderOf(hostsPath) + L"\n"
-           L"并按回车，文件类型仍选“所有文件”，打开 hosts。\n"
-           L"5. 按 Ctrl+A 全选，按 Ctrl+V 粘贴，再按 Ctrl+S 保存。";
+           L"并按回车，文件类型仍选" + kAllFiles + L"，打开 hosts。\n"
+           L"5. 按 Ctrl+A 全选，按 Ctrl+V 粘贴，再按 Ctrl+S 保存。" + InReadme(L"把原来的内容复制回 hosts 文件");
 }
 
 std::wstring DamagedText(const HostsFailure& failure) {
@@ -131,7 +147,8 @@ std::wstring AccessDeniedText(const HostsFailure& failure) {
         return std::wstring(kUnchanged) + L"：它设置了“只读”属性。\n\n请这样取消“只读”：按 Win+R，输入\n" +
                FolderOf(failure.Path) +
                L"\n按回车，在打开的文件夹中右击 hosts 文件，选择“属性”，在“常规”选项卡中取消勾选“只读”，"
-               L"点击“确定”（如果提示需要管理员权限，点击“继续”）。" + kThen + kRunAgainToSave;
+               L"点击“确定”（如果提示需要管理员权限，点击“继续”）。" + kThen + kRunAgainToSave +
+               InReadme(L"取消只读属性");
     }
     if (!failure.Elevated)
         return std::wstring(kRunAsAdministrator) + L"\n\n" + kUnchanged + L"。\n\n" + kOrAnAdministratorAccount;
@@ -190,7 +207,10 @@ std::wstring SaveFailedText(const HostsFailure& failure) {
         return std::wstring(kUnchanged) + L"：它正被另一个程序占用（常见的是安全软件）。\n\n请稍等片刻，" + kThen + kRunAgainToSave;
     }
     if (IsDiskFull(failure.Error)) {
-        return std::wstring(kUnchanged) + L"：磁盘空间不足。\n\n请在系统盘（通常是 C 盘）上腾出一些空间，" + kThen + kRunAgainToSave;
+        return std::wstring(kUnchanged) +
+               L"：磁盘空间不足。\n\n请在系统盘（通常是 C 盘）上腾出一些空间：清空“回收站”；删除临时文件"
+               L"（Windows 10 和 11 在“设置”→“系统”→“存储”→“临时文件”中，Windows 7 和 8 右击 C 盘，"
+               L"选择“属性”→“磁盘清理”）。" + kThen + kRunAgainToSave + InReadme(L"腾出磁盘空间");
     }
     return std::wstring(kUnchanged) + L"。\n\n" + DescriptionWithCode(failure.Description, failure.Error) +
            L"\n\n请稍后" + kRunAgainToSave + kIfItKeepsFailing;
@@ -207,21 +227,20 @@ std::wstring StartFailedText(const HostsFailure& failure) {
         return head + kUnrecognised + L"\n\n" + SaveAsTextSteps(failure.Path, L"然后重新运行本程序。");
     }
     if (failure.Found == AtHostsPath::Nothing && failure.Error == error::kPathNotFound) {
-        // Notepad cannot save into a folder that is not there: it is made first.
+        // Notepad cannot save into a folder that is not there: the steps make it first.
         const std::wstring etc = FolderOf(failure.Path);
         return head + L"这个文件和它所在的文件夹 " + NameOf(etc) + L" 都不存在（错误代码 3）。" + kNothingDone +
-               L"\n\n请先按 Win+R，输入\n" + FolderOf(etc) + L"\n按回车，在打开的文件夹中新建一个名为 " + NameOf(etc) +
-               L" 的文件夹（如果提示需要管理员权限，点击“继续”）。\n\n" + CreateEmptyHostsSteps(failure.Path);
+               L"\n\n" + CreateEmptyHostsSteps(failure.Path, true);
     }
     if (failure.Found == AtHostsPath::Nothing) {
         return head + L"这个文件不存在（错误代码 " + Decimal(failure.Error) + L"）。" + kNothingDone + L"\n\n" +
-               CreateEmptyHostsSteps(failure.Path);
+               CreateEmptyHostsSteps(failure.Path, false);
     }
     if (failure.Found == AtHostsPath::Folder) {
         return head + L"在这个位置上的是一个文件夹，而不是文件。" + kNothingDone + L"\n\n请按 Win+R，输入\n" +
                FolderOf(failure.Path) +
                L"\n按回车，把名为 hosts 的文件夹改名（例如改为 hosts.old；如果提示需要管理员权限，点击“继续”）。\n\n" +
-               CreateEmptyHostsSteps(failure.Path);
+               CreateEmptyHostsSteps(failure.Path, false);
     }
     const std::wstring cause = head + DescriptionWithCode(failure.Description, failure.Error) + kNothingDone + L"\n\n";
     if (failure.Error == error::kAccessDenied) {

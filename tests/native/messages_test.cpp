@@ -3,6 +3,8 @@
 // whether the hosts file was changed, and every next step must be one the user can still take.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,11 @@ const std::wstring kNothingDone = L"本程序没有做任何修改";
 const std::wstring kRunAgain = L"重新运行本程序";
 const std::wstring kSaveAgain = L"然后重新运行本程序（双击它，出现“用户帐户控制”时点击“是”），再保存。";
 const std::wstring kSendIt = L"按 Ctrl+C 复制这段文字";
+const std::wstring kAllFiles = L"“所有文件(*.*)”";
+// Steps of several actions name the README.txt section that holds them too.
+std::wstring InReadme(const std::wstring& heading) {
+    return L"README.txt 里“" + heading + L"”一节。在这个提示框上按 Ctrl+C";
+}
 // Words no text may hold: a step that cannot be taken once the program has ended, and the code
 // after a sentence that has already ended.
 const std::vector<std::wstring> kNeverAnywhere = {L"再保存一次", L"。（错误代码"};
@@ -36,7 +43,36 @@ struct Cause {
     std::vector<std::wstring> never;
 };
 
+// The headings of the README.txt template (UTF-8), each a line above a line of dashes.
+std::vector<std::string> ReadmeHeadings() {
+    std::ifstream file(HOSTLINE_README_TEMPLATE);
+    std::vector<std::string> headings;
+    std::string line, previous;
+    for (; std::getline(file, line); previous = line) {
+        if (!line.empty() && line.find_first_not_of('-') == std::string::npos) headings.push_back(previous);
+    }
+    return headings;
+}
+
+std::string Utf8(std::wstring_view text) {  // the texts stay within the BMP
+    std::string bytes;
+    for (const wchar_t c : text) {
+        const auto u = static_cast<unsigned>(c);
+        if (u < 0x80) bytes += static_cast<char>(u);
+        else if (u < 0x800) bytes += {static_cast<char>(0xC0 | u >> 6), static_cast<char>(0x80 | (u & 0x3F))};
+        else bytes += {static_cast<char>(0xE0 | u >> 12), static_cast<char>(0x80 | (u >> 6 & 0x3F)), static_cast<char>(0x80 | (u & 0x3F))};
+    }
+    return bytes;
+}
+
 void ExpectWords(const Cause& c, const std::wstring& text) {
+    static const std::vector<std::string> headings = ReadmeHeadings();
+    ASSERT_GT(headings.size(), 5u) << HOSTLINE_README_TEMPLATE;
+    for (std::size_t at = text.find(L"README.txt 里“"); at != std::wstring::npos; at = text.find(L"README.txt 里“", at + 1)) {
+        const std::string heading = Utf8(text.substr(at + 13, text.find(L'”', at) - at - 13));
+        EXPECT_NE(std::find(headings.begin(), headings.end(), heading), headings.end())
+            << c.name << ": README.txt has no section " << heading;
+    }
     std::size_t from = 0;
     for (const std::wstring& part : c.says) {
         const std::size_t at = text.find(part, from);
@@ -73,26 +109,29 @@ TEST(SaveFailedText, EachCauseGetsItsOwnAdvice) {
         {"access denied, elevated: security software", FailedStep::Open, error::kAccessDenied, true, kFile, true, L"",
          {kUnchanged, L"已经以管理员身份运行", L"信任列表", kSaveAgain}, {kRunAsAdministrator, L"关闭"}},
         {"read-only attribute", FailedStep::Open, error::kAccessDenied, false, AtHostsPath::ReadOnlyFile, true, L"",
-         {kUnchanged, L"“只读”", L"Win+R", L"\n" + kFolder + L"\n", L"取消勾选“只读”", kSaveAgain},
+         {kUnchanged, L"“只读”", L"Win+R", L"\n" + kFolder + L"\n", L"取消勾选“只读”", kSaveAgain, InReadme(L"取消只读属性")},
          {L"安全软件", kRunAsAdministrator}},
         {"held past the retry", FailedStep::Open, error::kSharingViolation, true, kFile, true, L"",
          {kUnchanged, L"另一个程序占用", L"稍等片刻", kSaveAgain}, {}},
         {"part of it locked by another program", FailedStep::Lock, error::kLockViolation, false, kFile, true, L"",
          {kUnchanged, L"另一个程序占用", kSaveAgain}, {kRunAsAdministrator}},
         {"disk full, seen as a short write", FailedStep::Write, error::kHandleDiskFull, true, kFile, true, L"",
-         {kUnchanged, L"磁盘空间不足", L"C 盘", kSaveAgain}, {}},
+         {kUnchanged, L"磁盘空间不足", L"C 盘", L"回收站", L"临时文件", L"磁盘清理", kSaveAgain, InReadme(L"腾出磁盘空间")},
+         {}},
         {"removed after the start", FailedStep::Open, 2, true, AtHostsPath::Nothing, true, L"",
          {kUnchanged, L"被删除或被替换", kPath, kRunAgain}, {}},
         {"a folder in its place", FailedStep::Open, error::kAccessDenied, false, AtHostsPath::Folder, true, L"",
          {kUnchanged, L"被删除或被替换", kPath, kRunAgain}, {kRunAsAdministrator}},
         {"no text the program knows", FailedStep::Recognise, 13, true, kFile, true, L"",
-         {kUnchanged, L"空字符", L"记事本", L"\n" + kPath + L"\n", L"“ANSI”", kSaveAgain}, {}},
+         {kUnchanged, L"空字符", L"记事本", L"\n" + kPath + L"\n", L"乱码", L"不要保存", L"“ANSI”", kSaveAgain,
+          InReadme(L"把 hosts 文件另存为普通文本")},
+         {}},
         {"no system directory", FailedStep::Locate, 1, true, AtHostsPath::Nothing, true, L"",
          {kUnchanged, L"系统文件夹", code + L"1）。", L"重新启动电脑", kSaveAgain, kSendIt}, {}},
         {"not put back, old content saved", FailedStep::Write, error::kDiskFull, true, kFile, false, kRecovery,
          {L"可能已经损坏", kPath, L"\nC:\\Users\\a\\AppData\\Local\\Temp\n", L"\nhosts.before-hostline-2\n",
-          L"请不要删除它", L"以管理员身份运行", L"“所有文件”", L"hosts.before-hostline-2。", L"Ctrl+A", L"Ctrl+C",
-          L"\n" + kFolder + L"\n", L"Ctrl+V", L"Ctrl+S", code + L"112）。"},
+          L"请不要删除它", L"以管理员身份运行", kAllFiles, L"hosts.before-hostline-2。", L"Ctrl+A", L"Ctrl+C",
+          L"\n" + kFolder + L"\n", L"Ctrl+V", L"Ctrl+S", InReadme(L"把原来的内容复制回 hosts 文件"), code + L"112）。"},
          {kUnchanged}},
         {"not put back, no copy either", FailedStep::Flush, 1117, true, kFile, false, L"",
          {L"可能已经损坏", kPath, L"没能另存", kRunAgain, L"notepad " + kPath, kSendIt, code + L"1117）。"},
@@ -107,12 +146,12 @@ TEST(StartFailedText, EachCauseGetsItsOwnAdvice) {
     const Cause causes[] = {
         {"no hosts file", FailedStep::Open, 2, true, AtHostsPath::Nothing, true, L"",
          {L"无法读取 hosts 文件", kPath, L"不存在（错误代码 2）。", kNothingDone, L"新建一个空的 hosts 文件",
-          L"以管理员身份运行", L"另存为", L"\n" + kFolder + L"\n", L"“所有文件”", kRunAgain},
+          L"以管理员身份运行", L"另存为", L"\n" + kFolder + L"\n", kAllFiles, kRunAgain, InReadme(L"新建 hosts 文件")},
          {L"系统的话"}},
         {"no etc folder either", FailedStep::Open, error::kPathNotFound, true, AtHostsPath::Nothing, true, L"",
-         {kPath, L"文件夹 etc 都不存在（错误代码 3）。", kNothingDone, L"Win+R", L"\nC:\\Windows\\system32\\drivers\n",
-          L"名为 etc 的文件夹", L"新建一个空的 hosts 文件", L"\n" + kFolder + L"\n", kRunAgain},
-         {}},
+         {kPath, L"文件夹 etc 都不存在（错误代码 3）。", kNothingDone, L"新建一个空的 hosts 文件",
+          L"\nC:\\Windows\\system32\\drivers\n", L"“新建文件夹”，输入 etc", kAllFiles, kRunAgain, InReadme(L"新建 hosts 文件")},
+         {L"\n" + kFolder + L"\n"}},
         {"a folder in its place", FailedStep::Open, error::kAccessDenied, false, AtHostsPath::Folder, true, L"",
          {kPath, L"文件夹，而不是文件", kNothingDone, L"Win+R", L"改名", L"新建一个空的 hosts 文件", kRunAgain},
          {L"安全软件", L"请右击本程序"}},
@@ -125,7 +164,7 @@ TEST(StartFailedText, EachCauseGetsItsOwnAdvice) {
         {"held by another program", FailedStep::Open, error::kSharingViolation, true, kFile, true, L"",
          {L"系统的话（错误代码 32）。", kNothingDone, L"稍等片刻", kRunAgain}, {L"关闭它", L"另一个程序"}},
         {"no text the program knows", FailedStep::Recognise, 13, true, kFile, true, L"",
-         {kPath, L"空字符", L"记事本", L"“ANSI”", kRunAgain}, {}},
+         {kPath, L"空字符", L"记事本", L"乱码", L"“ANSI”", kRunAgain, InReadme(L"把 hosts 文件另存为普通文本")}, {}},
         {"no system directory", FailedStep::Locate, 1, true, AtHostsPath::Nothing, true, L"",
          {L"系统文件夹", L"（错误代码 1）。", kNothingDone, L"重新启动电脑", kRunAgain, kSendIt}, {}},
         {"anything else", FailedStep::Read, 21, true, kFile, true, L"",
