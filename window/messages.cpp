@@ -169,7 +169,7 @@ std::wstring SucceededText(LineChoice choice, bool changed, const HostsConstants
     if (choice == LineChoice::Other) {
         return kSucceededText + (L"\n\nhosts 文件保持原样，没有被修改：" + host) +
                L" 仍然固定在另一个地址（不是线路1或线路2）。\n\n"
-               L"要改用线路1、线路2或自动模式，请重新运行本程序，选中它，再点击“保存”。";
+               L"要改用线路1、线路2或自动模式，请重新运行本程序，选中想用的一项，再点击“保存”。";
     }
     std::wstring state;
     if (choice == LineChoice::Automatic) {

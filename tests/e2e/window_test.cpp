@@ -121,13 +121,11 @@ protected:
         const MessageBoxContents contents = ReadMessageBox(box);
         EXPECT_EQ(contents.Title, kSucceededTitle);
         EXPECT_EQ(contents.Text.rfind(kSucceededText + L"\n\n", 0), 0u) << "first line";
-        const std::wstring address = option == 1 ? Wide(kLine1) : option == 2 ? Wide(kLine2) : L"";
+        const std::wstring pinned = option == 1 ? Wide(kLine1) : option == 2 ? Wide(kLine2) : L"";
         const std::wstring facts[] = {
-            Wide(kHost),
-            option == 0   ? L"\u81EA\u52A8\u6A21\u5F0F"                         // 自动模式
-            : option == 3 ? L"\u53E6\u4E00\u4E2A\u5730\u5740"                   // 另一个地址
-                          : L"\u7EBF\u8DEF" + std::to_wstring(option) + L"\uFF1A"  // 线路N：
-                                + L"hosts \u6587\u4EF6\u628A " + Wide(kHost) + L" \u6307\u5411 " + address,  // 文件把…指向
+            option == 0 ? L"\u81EA\u52A8\u6A21\u5F0F" : option == 3 ? L"\u53E6\u4E00\u4E2A\u5730\u5740"  // 自动模式 另一个地址
+                        : L"\u7EBF\u8DEF" + std::to_wstring(option),                                      // 线路N
+            Wide(kHost) + (pinned.empty() ? L"" : L" \u6307\u5411 " + pinned),                              // 指向
             changed ? L"\u91CD\u65B0\u6253\u5F00" : L"\u6CA1\u6709\u88AB\u4FEE\u6539",  // 重新打开 : 没有被修改
         };
         for (const std::wstring& fact : facts)
