@@ -61,16 +61,11 @@ if not text.startswith(f"{host}线路选择器 {version} 使用说明\r\n"):
     problems.append(f"the title does not give the caption's version {version}")
 if f'certutil -hashfile "%USERPROFILE%\\Downloads\\{zip}" SHA256' not in text or "SHA256SUMS.txt" not in text:
     problems.append("no check of the zip against SHA256SUMS.txt")
-# A first-time user's steps: the short version first, then download, check, unblock the zip,
-# extract, run, use, and how to see it work.
-steps = ["简单说明", "自动模式", "下载页面", "certutil", "解除锁定", "全部解压缩", "用户帐户控制", "线路修改完成",
-         "ping"]
-at = 0
-for step in steps:
-    at = text.find(step, at)
-    if at == -1:
-        problems.append("the steps do not come in the order " + ", ".join(steps))
-        break
+# A first-time user's steps: the short version, download, check, unblock the zip, extract, run, use.
+steps = ["简单说明", "下载页面", "certutil", "解除锁定", "全部解压缩", "点击“否”", "线路修改完成", "ping"]
+at = [text.find(step) for step in steps]
+if -1 in at or at != sorted(at):
+    problems.append("the steps do not come in the order " + ", ".join(steps))
 sys.exit("\n".join(problems) or None)
 EOF
 }

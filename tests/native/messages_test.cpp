@@ -155,12 +155,7 @@ TEST(StartFailedText, PointsOnlyToSectionsOfTheReadme) {
 TEST(SucceededText, SaysTheStateTheFileIsLeftIn) {
     const HostsConstants constants{"svc.example.com", "192.0.2.1", "192.0.2.2"};
     const std::wstring host = L"svc.example.com", restart = L"可能要关闭后重新打开";
-    const struct {
-        const char* name;
-        LineChoice choice;
-        bool changed;
-        std::vector<std::wstring> says, never;
-    } rows[] = {
+    const struct { const char* name; LineChoice choice; bool changed; std::vector<std::wstring> says, never; } rows[] = {
         {"line 1 written", LineChoice::Line1, true, {L"线路1", host, L"192.0.2.1", restart}, {kUnchanged, L"192.0.2.2"}},
         {"line 2 already there", LineChoice::Line2, false, {L"线路2", host, L"192.0.2.2", L"没有被修改"},
          {restart, L"192.0.2.1"}},
