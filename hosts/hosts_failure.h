@@ -9,8 +9,10 @@
 namespace hostline {
 
 // What the program was doing when it failed. Recognise: telling what kind of text the file holds
-// (it holds NULs that fit no kind the program knows; the error is ERROR_INVALID_DATA).
-enum class FailedStep { Locate, Open, Read, Recognise, Lock, Write, Flush };
+// (it holds NULs that fit no kind the program knows; the error is ERROR_INVALID_DATA). ReadBack:
+// checking that the next start would read the new content as saved (the save would move NULs
+// into the bytes that tell the encoding; the error is ERROR_INVALID_DATA).
+enum class FailedStep { Locate, Open, Read, Recognise, ReadBack, Lock, Write, Flush };
 
 // What stood at the hosts file's path right after the failure.
 enum class AtHostsPath { File, ReadOnlyFile, Nothing, Folder };

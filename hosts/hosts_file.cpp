@@ -146,6 +146,19 @@ private:
     std::size_t headSize_ = 0;
 };
 
+// Keeps the first bytes of the new content, as many as the next start looks at for NULs.
+class HeadOfContent final : public ContentSink {
+public:
+    void Write(std::string_view bytes) override {
+        bytes_.append(bytes.substr(0, kEncodingSample - std::min(kEncodingSample, bytes_.size())));
+    }
+    bool Full() const { return bytes_.size() >= kEncodingSample; }
+    std::string_view Bytes() const { return bytes_; }
+
+private:
+    std::string bytes_;
+};
+
 // The new content of a UTF-16 file, built whole in its byte order. One without a mark gets one
 // only where it would otherwise be read back as something else: begun by the bytes of a mark, or
 // with too few NULs left in its first bytes to be told as UTF-16.
@@ -205,6 +218,26 @@ void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstan
     out.append(parts.Mark);
     AppendNewLines<char>(out, parts.Body, choice, constants);
     out.Finish();
+}
+
+bool NewContentReadsBack(std::string_view file, LineChoice choice, const HostsConstants& constants) {
+    const HostsFileParts parts = SplitHostsFile(file);
+    // A mark is written back in front of the lines, and a UTF-16 file without one gets one where
+    // its new content would not be told as UTF-16 in the same order: only a file of bytes without a
+    // mark is told by NULs that a save can move. Its new lines read back as they were built, so
+    // the kind of text is all there is to check, and only the start of the content tells it.
+    if (parts.Encoding != HostsEncoding::Ansi) return parts.Encoding != HostsEncoding::Unrecognised;
+    for (std::size_t window = 2 * kEncodingSample;; window *= 2) {
+        // Whole lines only, so that what they give is the start of the new content; the choice's
+        // entry comes after the last line.
+        const bool whole = window >= file.size();
+        const std::string_view lines = whole ? file : file.substr(0, WholeLinesEnd(file.substr(0, window)));
+        HeadOfContent head;
+        StagedOutput out(head, true, kEncodingSample);
+        AppendNewLines<char>(out, lines, whole ? choice : LineChoice::Automatic, constants);
+        out.Finish();
+        if (whole || head.Full()) return SplitHostsFile(head.Bytes()).Encoding == HostsEncoding::Ansi;
+    }
 }
 
 std::size_t FirstChangedLine(std::string_view lines, const HostsConstants& constants) {

@@ -58,6 +58,14 @@ protected:
 void EmitNewContent(std::string_view file, LineChoice choice, const HostsConstants& constants,
                     ContentSink& sink, const BufferSizes& sizes = {});
 
+// Whether the next start reads the new content for `choice` as this save wrote it: the same kind
+// of text, the choice that was saved, and nothing for a second save to change. Not so when a file
+// of bytes without a mark holds NULs that the save moves into the bytes that tell the encoding (a
+// stray NUL past them, a UTF-16 fragment pasted into a comment, an odd last byte): the next start
+// would refuse the file or read it as UTF-16. The caller refuses such a save. Only the start of
+// the new content is built. May throw std::bad_alloc.
+bool NewContentReadsBack(std::string_view file, LineChoice choice, const HostsConstants& constants);
+
 // The start of the first of `lines` (bytes, no mark) that a rewrite drops or edits, or whose
 // terminator it changes (a last line without one included), or lines.size() when there is none.
 std::size_t FirstChangedLine(std::string_view lines, const HostsConstants& constants);

@@ -76,6 +76,15 @@ std::size_t TerminatorLength(Text<Unit> text, std::size_t at) {
     return 1;
 }
 
+// Where the bytes of `data` stop forming whole lines: just past the last complete terminator.
+// A CR at the very end may be the first half of a CR LF, so it does not count yet.
+inline std::size_t WholeLinesEnd(std::string_view data) {
+    std::size_t end = data.size();
+    if (end > 0 && data[end - 1] == '\r') --end;
+    while (end > 0 && !IsTerminator(data[end - 1])) --end;
+    return end;
+}
+
 template <class Unit>
 constexpr bool IsBlank(Unit c) {
     return c == Unit(' ') || c == Unit('\t');

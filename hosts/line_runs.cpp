@@ -76,13 +76,6 @@ bool LineRuns::Next(std::string_view& run) {
     }
 }
 
-std::size_t WholeLinesEnd(std::string_view data) {
-    std::size_t end = data.size();
-    if (end > 0 && data[end - 1] == '\r') --end;
-    while (end > 0 && !IsTerminator(data[end - 1])) --end;
-    return end;
-}
-
 namespace {
 
 // Hands `take` each run of the file while it is read in runs (UTF-16 is read whole, an

@@ -55,10 +55,6 @@ private:
     std::size_t markSize_ = 0;  // the byte-order mark, left out of the first run
 };
 
-// Where the bytes of `data` stop forming whole lines: just past the last complete terminator.
-// A CR at the very end may be the first half of a CR LF, so it does not count yet.
-std::size_t WholeLinesEnd(std::string_view data);
-
 // The detection over a file read in runs. Stops at the deciding entry.
 struct StreamedDetection {
     bool ReadFailed = false;

@@ -19,7 +19,8 @@
 // left out) tell: none, bytes as above; in one place of the pairs at least a quarter of the pairs,
 // and in the other at most an eighth as many, UTF-16 without a mark in that order (a NUL second
 // is little-endian), saved without one unless the new content would not read back so; any other
-// NULs, a file the program does not read or save at all.
+// NULs, a file the program does not read or save at all. A save whose content would not be read
+// back as it was saved is refused.
 #pragma once
 
 #include <algorithm>
@@ -256,6 +257,21 @@ inline std::string NewContent(const std::string& bytes, LineChoice choice, const
     const std::string start = lines.substr(0, 2);
     if (file.Mark.empty() && (start == "\xFF\xFE" || start == "\xFE\xFF")) lines = "\r\n" + lines;
     return file.Mark + lines;
+}
+
+// What a save promises: its new content is read back as the same kind of text (an empty file is
+// of any kind), shows the choice that was saved (line 1 for line 2 when both lines have one
+// address), and a second save of the same choice changes nothing. A save whose content would not
+// is refused.
+inline bool ReadsBack(const std::string& bytes, LineChoice choice, const HostsConstants& constants) {
+    const std::string content = NewContent(bytes, choice, constants);
+    const File before = Parse(bytes), after = Parse(content);
+    const bool sameKind = !after.Unrecognised && after.Utf16 == before.Utf16 && after.BigEndian == before.BigEndian &&
+                          (after.Utf16 || after.Mark == before.Mark);
+    const bool sameAddresses = constants.Line1Address == constants.Line2Address;
+    const LineChoice shown = choice == LineChoice::Line2 && sameAddresses ? LineChoice::Line1 : choice;
+    return (content.empty() || sameKind) && Detect(content, constants).Choice == shown &&
+           NewContent(content, choice, constants) == content;
 }
 
 // How many bytes at the start a save leaves exactly as they are: the lines before the first one

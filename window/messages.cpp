@@ -195,6 +195,12 @@ std::wstring SaveFailedText(const HostsFailure& failure) {
         case FailedStep::Recognise:
             return std::wstring(kUnchanged) + L"：" + kUnrecognised + L"\n\n" +
                    SaveAsTextSteps(failure.Path, kThen + std::wstring(kRunAgainToSave));
+        case FailedStep::ReadBack:
+            return std::wstring(kUnchanged) +
+                   L"：其中有空字符（一种看不见的字符，常见于从别处粘贴来的内容）。保存以后，它们会落在文件开头"
+                   L"本程序用来判断文字编码的部分，下次启动时本程序就会读错或不再读取这个文件。"
+                   L"为了不把它改坏，本程序不修改它。\n\n" +
+                   SaveAsTextSteps(failure.Path, kThen + std::wstring(kRunAgainToSave));
         default:
             break;
     }

@@ -39,7 +39,9 @@ bool ReadSaveInput(HANDLE file, const HostsConstants& constants, const BufferSiz
     }
     std::uint64_t length = 0;
     if (!FileLength(file, length, error)) return false;
-    input.From = std::min(prefix.Unchanged, length);
+    // A change among the bytes that tell the encoding is checked against the whole new start, so
+    // the file is then read from its start; past them, the start the next reader looks at stays.
+    input.From = prefix.Unchanged < kEncodingSample ? 0 : std::min(prefix.Unchanged, length);
     return ReadFrom(file, input.From, length - input.From, input.Tail, error);
 }
 
@@ -226,6 +228,10 @@ SaveOutcome ChangeLine(LineChoice choice, const HostsConstants& constants, const
         SaveInput input;
         if (!ReadSaveInput(file.Get(), constants, sizes, input, step, error))
             return FailedSave(std::move(outcome), step, error);
+        // What this program wrote must be what the next start reads: a save that would make it
+        // refuse or misread the file is not made.
+        if (input.From == 0 && !NewContentReadsBack(input.Old(), choice, constants))
+            return FailedSave(std::move(outcome), FailedStep::ReadBack, ERROR_INVALID_DATA);
         return WriteChoice(file.Get(), input, choice, constants, sizes, std::move(outcome));
     } catch (const std::bad_alloc&) {
         return FailedSave(std::move(outcome), step, ERROR_NOT_ENOUGH_MEMORY);

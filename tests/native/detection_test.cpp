@@ -104,16 +104,11 @@ std::string NulPairs(std::size_t pairs, std::size_t second, std::size_t first) {
 TEST(Detection, RecognisesTheEncodingByItsMarkOrItsNuls) {
     const std::string latePast = std::string(kEncodingSample, 'x') + std::string("a\0", 2);
     const std::pair<std::string, HostsEncoding> cases[] = {
-        {NulPairs(16, 4, 0), HostsEncoding::Utf16LE},
-        {NulPairs(16, 3, 0), HostsEncoding::Unrecognised},
-        {NulPairs(16, 5, 0), HostsEncoding::Utf16LE},
-        {NulPairs(16, 8, 1), HostsEncoding::Utf16LE},
-        {NulPairs(16, 7, 1), HostsEncoding::Unrecognised},
-        {NulPairs(16, 9, 1), HostsEncoding::Utf16LE},
-        {NulPairs(16, 0, 4), HostsEncoding::Utf16BE},
-        {NulPairs(16, 0, 3), HostsEncoding::Unrecognised},
-        {NulPairs(16, 1, 8), HostsEncoding::Utf16BE},
-        {NulPairs(16, 1, 7), HostsEncoding::Unrecognised},
+        {NulPairs(16, 4, 0), HostsEncoding::Utf16LE}, {NulPairs(16, 3, 0), HostsEncoding::Unrecognised},
+        {NulPairs(16, 5, 0), HostsEncoding::Utf16LE}, {NulPairs(16, 8, 1), HostsEncoding::Utf16LE},
+        {NulPairs(16, 7, 1), HostsEncoding::Unrecognised}, {NulPairs(16, 9, 1), HostsEncoding::Utf16LE},
+        {NulPairs(16, 0, 4), HostsEncoding::Utf16BE}, {NulPairs(16, 0, 3), HostsEncoding::Unrecognised},
+        {NulPairs(16, 1, 8), HostsEncoding::Utf16BE}, {NulPairs(16, 1, 7), HostsEncoding::Unrecognised},
         {"", HostsEncoding::Ansi},
         {std::string("a\0", 2), HostsEncoding::Utf16LE},
         {std::string("\0a\0b\0c\0\xD6", 7), HostsEncoding::Utf16BE},

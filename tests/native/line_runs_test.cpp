@@ -7,6 +7,7 @@
 
 #include "hosts_file.h"
 #include "hosts_properties.h"
+#include "hosts_rules.h"
 #include "line_runs.h"
 #include "test_support.h"
 

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "hosts_properties.h"
@@ -22,10 +23,13 @@ using testing::kConstants;
 using testing::kEqualLines;
 
 // Pieces that hosts files are made of, weighted towards the ones the rules care about.
-const char* const kPieces[] = {
+// A long comment lets a NUL or a pasted UTF-16 fragment after it lie past the bytes that tell the
+// encoding, until a save drops a line above it.
+const std::string kLongComment = "# " + std::string(300, '-');
+const std::string_view kPieces[] = {
     HOST, HOST, HOST, "SERVICE.Example.com", " ", " ", "\t", "#", "\r\n", "\r\n", "\n", "\r", "192.0.2.1",
     "198.51.100.1", "10.0.0.1", "127.0.0.1 localhost", "www.", ".", ".cn", "a", "\xD6\xD0\xCE\xC4", "\xB2", "\xE4\xB8\xAD",
-    "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "\x1A", "x",
+    "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "\x1A", "x", kLongComment, {"\0", 1}, {"a\0b\0c\0d\0e\0f\0g\0h\0", 16},
 };
 
 std::string RandomHostsFile(std::mt19937& random) {

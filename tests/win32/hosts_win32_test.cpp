@@ -358,6 +358,8 @@ TEST_F(LineChangeTest, FilesLargerThanTheReadBuffer) {
 // Saves through the real file (reading in runs, the unchanged prefix left in place, the tail
 // written from its offset) give the model's content, and the start reads the model's choice: random
 // files with buffers of a few bytes, and hosts files of real size with the program's own buffers.
+// The next start reads what a save wrote as saved, and a second save writes nothing; a save that
+// would move NULs into the bytes that tell the encoding is refused, with the file as it was.
 TEST_F(LineChangeTest, SavesThroughTheRealFileMatchTheModel) {
     const char* pieces[] = {HOST, "Service.EXAMPLE.com.", " ", "\t", "#", "\r\n", "\r\n", "\n", "\r",
                             "192.0.2.1 " HOST "\r\n", "10.0.0.1", "x", "\xEF\xBB\xBF", "\xD6\xD0", "\xFF\xFE"};
@@ -369,6 +371,12 @@ TEST_F(LineChangeTest, SavesThroughTheRealFileMatchTheModel) {
     };
     std::vector<SaveRun> runs;
     for (const std::string& file : testing::FilesOnceReordered()) runs.push_back({file, {}});
+    std::string utf16Fragment;  // pasted into a comment, past the bytes that tell the encoding until a save
+    for (int unit = 0; unit < 300; ++unit) utf16Fragment += std::string("w\0", 2);
+    for (const std::string& file : {"# a\r\n1.1.1.1 " HOST "\r\n#" + std::string(490, '-') + std::string("\r\n\0", 3),
+                                    "1.1.1.1 " HOST " #" + std::string(500, '-') + "\r\n" + utf16Fragment,
+                                    std::string("ab\0", 3)})
+        runs.push_back({file, {7, 5}});
     for (int i = 0; i < 200; ++i) {
         std::string file;
         for (std::uint32_t p = next() % 30; p > 0; --p) file += pieces[next() % std::size(pieces)];
@@ -384,12 +392,25 @@ TEST_F(LineChangeTest, SavesThroughTheRealFileMatchTheModel) {
         const DetectionResult detected = DetectCurrentLine(kConstants, run.sizes);
         ASSERT_TRUE(detected.Ok) << i;
         ASSERT_EQ(detected.Choice, model::Detect(run.file, kConstants).Choice) << i;
-        ASSERT_EQ(ChangeLine(choice, kConstants, run.sizes).Result, SaveResult::Succeeded) << i;
+        const SaveOutcome outcome = ChangeLine(choice, kConstants, run.sizes);
+        if (!model::ReadsBack(run.file, choice, kConstants)) {
+            ASSERT_EQ(outcome.Result, SaveResult::Failed) << i;
+            EXPECT_EQ(outcome.Failure.Step, FailedStep::ReadBack) << i;
+            EXPECT_TRUE(outcome.Failure.FileAsItWas) << i;
+            ASSERT_TRUE(HostsBytes() == run.file) << i;
+            continue;
+        }
+        ASSERT_EQ(outcome.Result, SaveResult::Succeeded) << i;
         const std::string written = HostsBytes(), expected = model::NewContent(run.file, choice, kConstants);
         const auto differ = std::mismatch(written.begin(), written.end(), expected.begin(), expected.end());
         ASSERT_TRUE(written == expected) << "run " << i << ": " << written.size() << " bytes written, "
                                          << expected.size() << " expected, the first difference at byte "
                                          << differ.first - written.begin();
+        const DetectionResult next = DetectCurrentLine(kConstants, run.sizes);
+        ASSERT_TRUE(next.Ok) << i;
+        EXPECT_EQ(next.Choice, choice) << i;
+        ASSERT_EQ(ChangeLine(choice, kConstants, run.sizes).Result, SaveResult::Succeeded) << i;
+        ASSERT_TRUE(HostsBytes() == written) << i;
     }
 }
 
