@@ -40,11 +40,8 @@ failed=0
 save() {  # THEN [AT]: a save whose write fails at byte AT (196560); prints the outcome and message
     cp "$old" "$etc/hosts"
     rm -f "$etc"/hosts.before-hostline*
-    local status=0
-    out=$(HOSTLINE_FAIL_AT=${2:-196560} HOSTLINE_FAIL_THEN=$1 LD_PRELOAD="$work/failing_write.so" \
-          "$wine_exec" "$prefix" "$tool" line2 2>/dev/null) || status=$?
-    out=${out//$'\r'/}
-    [ "$status" -eq 77 ] && exit 77  # this machine's Wine cannot run the tool
+    HOSTLINE_FAIL_AT=${2:-196560} HOSTLINE_FAIL_THEN=$1 LD_PRELOAD="$work/failing_write.so" \
+        run_tool "$wine_exec" "$prefix" "$tool" line2 2>/dev/null
     echo "disk then $1: exit $status: $out"
 }
 

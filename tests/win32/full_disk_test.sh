@@ -10,6 +10,7 @@
 # have started, with the server's folder on a small tmpfs of its own.
 set -euo pipefail
 wine_exec=$1 prefix=$2 tool=$3
+source "$(dirname "$wine_exec")/wine-helpers"
 
 if [ -z "${HOSTLINE_OWN_MOUNTS:-}" ]; then
     if [ "$(id -u)" -ne 0 ]; then
@@ -52,11 +53,8 @@ head -c 4096 /dev/zero >"$etc/filler"
 free=$(df -B1 --output=avail "$etc" | tail -n 1 | tr -d ' ')
 echo "hosts: $(stat -c %s "$etc/hosts") bytes, free on the small disk: $free bytes"
 
-status=0
-out=$("$wine_exec" "$own" "$tool" line1) || status=$?
-out=${out//$'\r'/}
+run_tool "$wine_exec" "$own" "$tool" line1
 echo "line change: $out (exit $status)"
-[ "$status" -eq 77 ] && exit 77  # this machine's Wine cannot run the tool
 if [ "${out%%$'\n'*}" != "Failed" ]; then
     echo "FAIL: a save on a full disk reported: $out"
     exit 1

@@ -11,6 +11,7 @@
 # copy of the prefix, HOME and wineserver's folder, and goes with everything in it at the end.
 set -euo pipefail
 wine_exec=$1 tool=$2
+source "$(dirname "$wine_exec")/wine-helpers"
 user=nobody
 
 if [ "$(id -u)" -ne 0 ] || ! command -v runuser >/dev/null || ! id "$user" >/dev/null 2>&1; then
@@ -54,10 +55,7 @@ before=$(stat -c '%Y %s' "$hosts"; sha256sum <"$hosts")
 sleep 1  # a write would now show in the modification time
 
 run() {  # CHOICE: prints the outcome; the tool's own exit code is in $status
-    status=0
-    out=$(as_user "$work/scripts/wine-exec" "$prefix" "$tool" "$1" 2>/dev/null) || status=$?
-    out=${out//$'\r'/}
-    [ "$status" -eq 77 ] && exit 77  # this machine's Wine cannot run the tool
+    run_tool as_user "$work/scripts/wine-exec" "$prefix" "$tool" "$1" 2>/dev/null
     echo "$1: exit $status: $out"
 }
 
