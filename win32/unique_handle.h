@@ -68,4 +68,10 @@ struct ScreenDcTraits {
 };
 using UniqueScreenDc = Unique<HDC, ScreenDcTraits>;
 
+struct HookTraits {
+    static HHOOK Invalid() { return nullptr; }
+    static bool Close(HHOOK hook) { return UnhookWindowsHookEx(hook) != FALSE; }
+};
+using UniqueHook = Unique<HHOOK, HookTraits>;
+
 }  // namespace hostline::win32

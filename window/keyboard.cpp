@@ -11,8 +11,8 @@
 // - Enter is Save (DM_GETDEFID in HandleMessage); Esc asks to close, like the close button.
 // - A plain window forgets which control had the focus when it is deactivated; it is put back on
 //   activation, as a dialog does, and the first time it goes to the option group.
-// - Keys and clicks that arrive while a save runs are dropped before its message shows: they were
-//   meant for the window, and a second Enter typed ahead would otherwise close the message unread.
+// - Keys and clicks typed while a save runs were meant for the window, not for the save's message:
+//   its box takes only what comes after it appeared (typed_ahead.h).
 #include "main_window.h"
 
 #include <commctrl.h>
@@ -94,14 +94,6 @@ void MainWindow::RestoreFocus() {
         target = IsWindowEnabled(selected) ? selected : options_[0];
     }
     if (target) SetFocus(target);
-}
-
-void MainWindow::DiscardQueuedInput() {
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-    }
-    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-    }
 }
 
 // When the checked option is the greyed 其他, Tab could not reach the group at all, so 自动模式

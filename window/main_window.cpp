@@ -118,6 +118,7 @@ DWORD MainWindow::Create(HINSTANCE instance, LineChoice detected) {
         DestroyWindow(window);
         return error;
     }
+    made_ = true;
     Select(detected);
     return ERROR_SUCCESS;
 }
@@ -185,7 +186,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!saveStarted_) DestroyWindow(window_);
             return 0;
         case WM_DESTROY:
-            PostQuitMessage(0);
+            if (made_) PostQuitMessage(0);
             return 0;
         default:
             return DefWindowProcW(window_, message, wParam, lParam);
@@ -227,7 +228,6 @@ void MainWindow::Save() {
     const win32::SaveOutcome outcome = win32::ChangeLine(selection_, kBuiltInConstants);
     // Known before the box is shown: the save has happened, whatever ends the program from here.
     saveFailed_ = outcome.Result == win32::SaveResult::Failed;
-    DiscardQueuedInput();
     ShowSaveOutcome(window_, selection_, outcome);
     DestroyWindow(window_);
 }

@@ -50,7 +50,6 @@ private:
     void OnNextDlgCtl(WPARAM wParam, LPARAM lParam);
     void RestoreFocus();
     void KeepGroupReachable();
-    static void DiscardQueuedInput();
 
     HWND window_ = nullptr;
     HWND save_ = nullptr;
@@ -64,6 +63,10 @@ private:
     bool focusArriving_ = false;
     bool saveStarted_ = false;
     bool saveFailed_ = false;
+    // Set once the controls exist: only a window that was made whole ends the message loop when
+    // it goes. One destroyed while it was being made leaves no quit behind, which would close the
+    // message that tells the failure before it could be read.
+    bool made_ = false;
 };
 
 static_assert(static_cast<std::size_t>(LineChoice::Other) == 3, "one option button per choice, in order");

@@ -5,6 +5,7 @@
 #include "errors.h"
 #include "identity.h"
 #include "messages.h"
+#include "typed_ahead.h"
 
 namespace hostline::window {
 
@@ -21,7 +22,13 @@ void ShowSystemFailure(DWORD code) {
     MessageBoxW(nullptr, WindowFailedText(code, win32::ErrorText(code)).c_str(), kCaption, MB_OK | MB_ICONERROR);
 }
 
+void ShowOtherCopyCannotSave() {
+    MessageBoxW(nullptr, kOtherCopyCannotSaveText, kCaption, MB_OK | MB_ICONWARNING);
+}
+
 void ShowSaveOutcome(HWND owner, LineChoice choice, const win32::SaveOutcome& outcome) {
+    // A second Enter typed while the save ran must not close a failure unread.
+    const TypedAheadFilter typedAhead(owner);
     // No icon on purpose: the two outcomes are told apart by their words, as they always were.
     const bool succeeded = outcome.Result == win32::SaveResult::Succeeded;
     std::wstring text;

@@ -14,6 +14,9 @@ void ShowStartFailure(const HostsFailure& failure);
 // For the rare start that fails for a reason other than the hosts file (no window could be made).
 void ShowSystemFailure(DWORD code);
 
+// Instead of handing over to another copy that cannot save.
+void ShowOtherCopyCannotSave();
+
 // The box that tells the outcome of a save of `choice`.
 void ShowSaveOutcome(HWND owner, LineChoice choice, const win32::SaveOutcome& outcome);
 

@@ -42,4 +42,7 @@ std::wstring StartFailedText(const HostsFailure& failure);
 // The window could not be made.
 std::wstring WindowFailedText(std::uint32_t error, const std::wstring& description);
 
+// A second start with administrator rights found a copy without them, which cannot save.
+extern const wchar_t kOtherCopyCannotSaveText[];
+
 }  // namespace hostline::window

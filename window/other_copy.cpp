@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "elevation.h"
 #include "identity.h"
+#include "message_boxes.h"
 
 namespace hostline::window {
 
@@ -13,31 +15,37 @@ namespace {
 constexpr ULONGLONG kWaitForTheFirstMilliseconds = 5000;
 constexpr DWORD kPause = 50;
 
-// The claim on being the only copy; false when another copy holds it. A copy that runs with other
-// rights (elevated, say) holds a name this one may not even open: that too means it runs. Any
-// other failure tells nothing of another copy, and must not stop this one from starting.
+// The claim on being the only copy; false when the name is taken. A copy that runs with other
+// rights (elevated, say) holds a name this one may not even open, and another program may hold
+// the name as an object of another kind (an event, say): either way it is taken, and who took it
+// is told by the window that does or does not show up. Any other failure tells nothing of another
+// copy, and must not stop this one from starting.
 bool Claim(win32::UniqueHandle& claim) {
     win32::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, kOneCopyName));
     const DWORD error = GetLastError();
-    if (!mutex) return error != ERROR_ACCESS_DENIED;
+    if (!mutex) return error != ERROR_ACCESS_DENIED && error != ERROR_INVALID_HANDLE;
     if (error == ERROR_ALREADY_EXISTS) return false;
     claim = std::move(mutex);
     return true;
 }
 
-// The other copy's window, or the message in front of it, or its start-up message; false when it
-// shows none yet.
-bool BringForward() {
-    HWND target = nullptr;
+// The other copy's window, or the message in front of it, or its start-up message; nullptr while
+// it shows none.
+HWND ShownByAnotherCopy() {
     if (HWND form = FindWindowW(kWindowClass, kCaption)) {
         if (IsIconic(form)) ShowWindowAsync(form, SW_RESTORE);
-        target = GetLastActivePopup(form);
-    } else {
-        target = FindWindowW(L"#32770", kCaption);
+        return GetLastActivePopup(form);
     }
-    if (!target) return false;
-    SetForegroundWindow(target);
-    return true;
+    return FindWindowW(L"#32770", kCaption);
+}
+
+// A copy without rights cannot write the hosts file; one with rights would be handed over to it
+// only to be told so at its save.
+bool CannotSaveWhereThisCould(HWND shown) {
+    if (!win32::IsElevated()) return false;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(shown, &processId);
+    return win32::IsElevated(processId) == false;
 }
 
 }  // namespace
@@ -46,7 +54,16 @@ bool AnotherCopyRuns(win32::UniqueHandle& claim) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
         if (Claim(claim)) return false;
-        if (BringForward() || GetTickCount64() - start >= kWaitForTheFirstMilliseconds) return true;
+        if (HWND shown = ShownByAnotherCopy()) {
+            if (CannotSaveWhereThisCould(shown)) ShowOtherCopyCannotSave();
+            SetForegroundWindow(shown);
+            return true;
+        }
+        // Taken, and no copy shows itself: something else holds the name (a program that happens
+        // to use it, or a copy that hangs on its way out). Ending here would end unseen, every
+        // time; starting costs only the one-copy rule, which keeps no file safe: each save reads
+        // the file afresh.
+        if (GetTickCount64() - start >= kWaitForTheFirstMilliseconds) return false;
         Sleep(kPause);
     }
 }

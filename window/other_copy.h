@@ -7,9 +7,11 @@
 
 namespace hostline::window {
 
-// True when another copy runs (it has been brought to the front, as far as the system allows);
-// false when this is the only copy, which `claim` then holds for as long as it lives (or, when
-// the system gives no claim for a reason that is not another copy, stays empty).
+// True when another copy runs: it has been brought to the front, as far as the system allows,
+// after a message if it cannot save where this copy could. False when this copy is to start: it
+// is the only one, and `claim` then holds the name for as long as it lives; or the name is held
+// by something that shows no copy's window, or the system gives no claim for a reason that says
+// nothing of another copy, and `claim` stays empty.
 bool AnotherCopyRuns(win32::UniqueHandle& claim);
 
 }  // namespace hostline::window

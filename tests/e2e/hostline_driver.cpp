@@ -69,14 +69,26 @@ MessageBoxContents ReadMessageBox(HWND box) {
     return contents;
 }
 
-RunningProgram::RunningProgram(const std::wstring& program) {
+RunningProgram::RunningProgram(const std::wstring& program, bool withoutRights) {
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
+    HANDLE own = nullptr, primary = nullptr;
+    TOKEN_LINKED_TOKEN linked{};
+    DWORD size = 0;
+    if (withoutRights && (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own) ||
+                          !GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size) ||
+                          !DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation,
+                                            TokenPrimary, &primary)))
         return;
+    const win32::UniqueHandle ownToken(own), linkedToken(linked.LinkedToken), primaryToken(primary);
+    const BOOL started =
+        primary ? CreateProcessAsUserW(primary, program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                       nullptr, nullptr, &startup, &info)
+                : CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &info);
+    if (!started) return;
     process_.Reset(info.hProcess);
     win32::UniqueHandle thread(info.hThread);
     processId_ = info.dwProcessId;

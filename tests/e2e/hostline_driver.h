@@ -34,9 +34,10 @@ MessageBoxContents ReadMessageBox(HWND box);
 
 class RunningProgram {
 public:
-    // Starts ProgramPath(), or `program`; check Started() afterwards.
+    // Starts ProgramPath(), or `program`, without administrator rights if asked (with this
+    // process's linked token); check Started() afterwards.
     RunningProgram() : RunningProgram(ProgramPath()) {}
-    explicit RunningProgram(const std::wstring& program);
+    explicit RunningProgram(const std::wstring& program, bool withoutRights = false);
     ~RunningProgram();  // ends the process if a test left it running
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;

@@ -703,14 +703,44 @@ TEST_F(Hostline, ASecondStartBringsTheFirstCopyForwardAndEnds) {
     EXPECT_EQ(CheckedOptions(form), std::vector<int>{1}) << "the first copy's choice is kept";
     PostMessageW(form.Window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program_->WaitForExit(), 0u);
+}
 
-    // The name taken by something that is no copy of the program (here an event) stops nobody.
-    win32::UniqueHandle squatter(CreateEventW(nullptr, TRUE, FALSE, L"Local\\hostline-" HOSTLINE_SERVICE_HOST_W));
-    ASSERT_TRUE(squatter);
-    const Form1 alone = StartOn("127.0.0.1 localhost\r\n");
-    ASSERT_NE(alone.Window, nullptr) << "a name held by another kind of object stopped the start";
-    PostMessageW(alone.Window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program_->WaitForExit(), 0u);
+// What holds the one-copy name at a start: another program (a mutex of its own, or an object of
+// another kind), after which the program starts all the same and a second start still finds it;
+// or a copy without rights, which cannot save, and a second start with rights says so.
+enum class Holder { Mutex, Event, CopyWithoutRights };
+
+TEST_F(Hostline, ANameHeldElsewhereNeverEndsAStartUnseen) {
+    const wchar_t* name = L"Local\\hostline-" HOSTLINE_SERVICE_HOST_W;
+    for (const Holder holder : {Holder::Mutex, Holder::Event, Holder::CopyWithoutRights}) {
+        SCOPED_TRACE(static_cast<int>(holder));
+        const win32::UniqueHandle squatter(holder == Holder::Mutex   ? CreateMutexW(nullptr, TRUE, name)
+                                           : holder == Holder::Event ? CreateEventW(nullptr, TRUE, FALSE, name)
+                                                                     : nullptr);
+        WriteHosts("127.0.0.1 localhost\r\n");
+        program_ = std::make_unique<RunningProgram>(ProgramPath(), holder == Holder::CopyWithoutRights);
+        HWND form = program_->WaitForForm();
+        ASSERT_NE(form, nullptr) << "the start ended unseen";
+
+        RunningProgram second;
+        HWND box = second.WaitForMessageBox();
+        if (holder == Holder::CopyWithoutRights) {
+            ASSERT_NE(box, nullptr) << "handed over to a copy that cannot save";
+            const MessageBoxContents contents = ReadMessageBox(box);
+            EXPECT_EQ(contents.Title, kCaption);
+            // 管理员权限, 关闭, 用户帐户控制: why, and what to do
+            for (const wchar_t* words : {L"\u7BA1\u7406\u5458\u6743\u9650", L"\u5173\u95ED",
+                                         L"\u7528\u6237\u5E10\u6237\u63A7\u5236"})
+                EXPECT_NE(contents.Text.find(words), std::wstring::npos) << ::testing::PrintToString(contents.Text);
+            PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        } else {
+            EXPECT_EQ(box, nullptr);
+        }
+        EXPECT_EQ(second.WaitForExit(), 4u) << "a second copy runs";
+        EXPECT_TRUE(TopLevelWindows(second.ProcessId(), L"HostlineForm1").empty());
+        PostMessageW(form, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program_->WaitForExit(), 0u);
+    }
 }
 
 }  // namespace

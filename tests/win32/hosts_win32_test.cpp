@@ -308,14 +308,26 @@ LRESULT CALLBACK RefuseEveryWindowWithoutACode(int code, WPARAM wParam, LPARAM l
     return 1;
 }
 
-TEST(Window, ACreationThatFailsWithoutACodeStillFails) {
-    HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseEveryWindowWithoutACode, nullptr, GetCurrentThreadId());
-    ASSERT_NE(hook, nullptr);
-    window::MainWindow form;
-    const DWORD error = form.Create(GetModuleHandleW(nullptr), LineChoice::Automatic);
-    UnhookWindowsHookEx(hook);
-    EXPECT_NE(error, static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(form.Handle(), nullptr);
+// Form1 is made, its controls are not.
+LRESULT CALLBACK RefuseTheControls(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && (reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->style & WS_CHILD)) return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The failure is then told in a message box, whose modal loop would end at once on a quit left
+// in the queue by the window that went.
+TEST(Window, ACreationThatFailsStillFailsAndLeavesNoQuitBehind) {
+    for (HOOKPROC refuse : {&RefuseEveryWindowWithoutACode, &RefuseTheControls}) {
+        HHOOK hook = SetWindowsHookExW(WH_CBT, refuse, nullptr, GetCurrentThreadId());
+        ASSERT_NE(hook, nullptr);
+        window::MainWindow form;
+        const DWORD error = form.Create(GetModuleHandleW(nullptr), LineChoice::Automatic);
+        UnhookWindowsHookEx(hook);
+        EXPECT_NE(error, static_cast<DWORD>(ERROR_SUCCESS));
+        EXPECT_EQ(form.Handle(), nullptr);
+        MSG quit{};
+        EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "a quit waits for the message";
+    }
 }
 
 TEST_F(LineChangeTest, HiddenSystemFileIsRewrittenInPlace) {
