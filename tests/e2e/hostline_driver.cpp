@@ -74,21 +74,18 @@ RunningProgram::RunningProgram(const std::wstring& program, bool withoutRights) 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    HANDLE own = nullptr, primary = nullptr;
+    HANDLE own = nullptr, token = nullptr;
     TOKEN_LINKED_TOKEN linked{};
     DWORD size = 0;
-    if (withoutRights && (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own) ||
-                          !GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size) ||
-                          !DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation,
-                                            TokenPrimary, &primary)))
+    if (withoutRights && !(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own) &&
+                           GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size) &&
+                           DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation,
+                                            TokenPrimary, &token)))
         return;
-    const win32::UniqueHandle ownToken(own), linkedToken(linked.LinkedToken), primaryToken(primary);
-    const BOOL started =
-        primary ? CreateProcessAsUserW(primary, program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                       nullptr, nullptr, &startup, &info)
-                : CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &startup, &info);
-    if (!started) return;
+    const win32::UniqueHandle ownToken(own), linkedToken(linked.LinkedToken), primary(token);
+    if (!CreateProcessAsUserW(token, program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &info))
+        return;
     process_.Reset(info.hProcess);
     win32::UniqueHandle thread(info.hThread);
     processId_ = info.dwProcessId;
