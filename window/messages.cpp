@@ -267,6 +267,6 @@ std::wstring WindowFailedText(std::uint32_t error, const std::wstring& descripti
 
 const wchar_t kOtherCopyCannotSaveText[] =
     L"本程序已经打开了一个窗口，但那个窗口是没有管理员权限时打开的，不能修改 hosts 文件。\n\n"
-    L"请先关闭那个窗口，然后重新运行本程序（双击它，出现“用户帐户控制”时点击“是”）。";
+    L"请先关闭那个窗口，然后" HOSTLINE_RUN_AGAIN_TO_SAVE;
 
 }  // namespace hostline::window
