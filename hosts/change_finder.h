@@ -24,7 +24,7 @@ public:
     void Write(std::string_view bytes) final;
 
     // After the last piece: whether the new content differs from the old at all, its end included.
-    bool Differs() const { return changed_ || at_ != from_ + old_.size(); }
+    bool Differs() const { return changed_ || at_ != OldEnd(); }
     // True once Begin or Changed has refused to go on.
     bool Stopped() const { return stopped_; }
     // Whether a byte that differs has been met, and Begin called for it.
@@ -42,6 +42,8 @@ protected:
 
     bool StartChanging();
     void Stop() { stopped_ = true; }
+    // Where the old bytes end in the file.
+    std::uint64_t OldEnd() const { return from_ + old_.size(); }
 
 private:
     std::uint64_t from_;

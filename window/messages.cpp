@@ -167,8 +167,9 @@ std::wstring Widened(std::string_view ascii) {
 std::wstring SucceededText(LineChoice choice, bool changed, const HostsConstants& constants) {
     const std::wstring host = Widened(constants.ServiceHost);
     if (choice == LineChoice::Other) {
-        return kSucceededText + (L"\n\nhosts 文件保持原样，没有被修改：" + host) +
-               L" 仍然固定在另一个地址（不是线路1或线路2）。\n\n"
+        // The save of Other reads nothing: what it can vouch for is the file as the start found it.
+        return kSucceededText + (L"\n\nhosts 文件保持原样，没有被修改：本程序启动时读到，它把 " + host) +
+               L" 固定在另一个地址（不是线路1或线路2）。\n\n"
                L"要改用线路1、线路2或自动模式，请重新运行本程序，选中想用的一项，再点击“保存”。";
     }
     std::wstring state;

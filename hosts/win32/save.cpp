@@ -92,7 +92,7 @@ private:
 class ChangeWriter final : public ChangeFinder {
 public:
     ChangeWriter(HANDLE file, const SaveInput& input, const std::wstring& hostsPath)
-        : ChangeFinder(input.From, input.Old(), kMaxTransfer), file_(file), input_(input), hostsPath_(hostsPath) {}
+        : ChangeFinder(input.From, input.Old(), kMaxTransfer), file_(file), hostsPath_(hostsPath) {}
 
     // Cuts the file at the end of the new content and flushes it to the disk. True when the file
     // now holds the new content, whether or not anything had to be written.
@@ -101,7 +101,7 @@ public:
         if (!Differs()) return true;
         if (!Began() && !StartChanging()) return false;
         // Cutting the file counts as writing the old bytes it takes away.
-        written_.Written.To = std::max(written_.Written.To, input_.From + input_.Old().size());
+        written_.Written.To = std::max(written_.Written.To, OldEnd());
         if (!SetLength(file_, End(), error_)) return Fail(FailedStep::Write, error_);
         // A save reported as done has to be on the disk, not only in the cache: a power cut right
         // after the message must not take it back.
@@ -146,7 +146,6 @@ private:
     }
 
     HANDLE file_;
-    const SaveInput& input_;
     const std::wstring& hostsPath_;
     RangeLock lock_;
     PutBack putBack_;
