@@ -215,9 +215,8 @@ std::wstring SaveFailedText(const HostsFailure& failure) {
     }
     if (IsDiskFull(failure.Error)) {
         return std::wstring(kUnchanged) +
-               L"：磁盘空间不足。\n\n请在系统盘（通常是 C 盘）上腾出一些空间：清空“回收站”；删除临时文件"
-               L"（Windows 10 和 11 在“设置”→“系统”→“存储”→“临时文件”中，Windows 7 和 8 右击 C 盘，"
-               L"选择“属性”→“磁盘清理”）。" + kThen + kRunAgainToSave + InReadme(L"腾出磁盘空间");
+               L"：磁盘空间不足。\n\n请在系统盘（通常是 C 盘）上腾出一些空间：按 Win+R，输入 cleanmgr，按回车，"
+               L"打开“磁盘清理”（问驱动器时选 C 盘），勾选“回收站”和“临时文件”，点击“确定”，再点击“删除文件”。" + kThen + kRunAgainToSave + InReadme(L"腾出磁盘空间");
     }
     return std::wstring(kUnchanged) + L"。\n\n" + DescriptionWithCode(failure.Description, failure.Error) +
            L"\n\n请稍后" + kRunAgainToSave + kIfItKeepsFailing;

@@ -87,7 +87,7 @@ TEST(SaveFailedText, EachCauseGetsItsOwnAdvice) {
         {"part of it locked by another program", FailedStep::Lock, error::kLockViolation, false, kFile, true, L"",
          {kUnchanged, L"另一个程序占用", kSaveAgain}, {kRunAsAdministrator}},
         {"disk full, seen as a short write", FailedStep::Write, error::kHandleDiskFull, true, kFile, true, L"",
-         {kUnchanged, L"磁盘空间不足", L"C 盘", L"回收站", L"临时文件", L"磁盘清理", kSaveAgain, InReadme(L"腾出磁盘空间")},
+         {kUnchanged, L"磁盘空间不足", L"C 盘", L"cleanmgr", L"磁盘清理", L"回收站", L"临时文件", kSaveAgain, InReadme(L"腾出磁盘空间")},
          {}},
         {"removed after the start", FailedStep::Open, 2, true, AtHostsPath::Nothing, true, L"",
          {kUnchanged, L"被删除或被替换", kPath, kRunAgain}, {}},
