@@ -1,20 +1,26 @@
 # Checks of the build-time constants, kept apart so that a test can run them in script mode.
 
+# Stops the configure when the caller's `value` matches `regex`, with the option, the value and
+# the reason (given in two pieces, so that it fits the lines; a list would lose its ';').
+function(hostline_refuse_value regex reason more)
+    if(value MATCHES "${regex}")
+        message(FATAL_ERROR "${name} (\"${value}\") ${reason}${more}")
+    endif()
+endfunction()
+
 function(hostline_check_host name)
     set(value "${${name}}")
     if(value STREQUAL "")
         message(FATAL_ERROR "${name} is empty; it must name the host to pin.")
     endif()
-    if(value MATCHES "[ \t#\r\n]")
-        message(FATAL_ERROR "${name} (\"${value}\") holds a space, tab, '#', CR or LF; "
-                            "a hosts file could not tell such a name apart from its neighbours.")
-    endif()
+    hostline_refuse_value("[ \t#\r\n]"
+        "holds a space, tab, '#', CR or LF; "
+        "a hosts file could not tell such a name apart from its neighbours.")
     # Given with its final dot, the name would match only the lines that write the dot too: the
     # usual lines, without it, would stay above the new entry and the window would not show them.
-    if(value MATCHES "\\.$")
-        message(FATAL_ERROR "${name} (\"${value}\") ends with a dot; give the name without it, as "
-                            "hosts files write it (the program still takes \"name.\" lines for the host).")
-    endif()
+    hostline_refuse_value("\\.$"
+        "ends with a dot; give the name without it, as "
+        "hosts files write it (the program still takes \"name.\" lines for the host).")
     string(HEX "${value}" hex)
     if(NOT hex MATCHES "^([0-7][0-9a-f])+$")
         message(FATAL_ERROR "${name} (\"${value}\") holds a non-ASCII character; "
@@ -24,18 +30,15 @@ function(hostline_check_host name)
     # hyphens in labels of 1 to 63 characters, 253 in all without the final dot. The underscore
     # stays allowed, as it was: it is no host-name character, but DNS names carry it (RFC 2181 11)
     # and refusing it could stop a build that works today.
-    if(value MATCHES "[^A-Za-z0-9._-]")
-        message(FATAL_ERROR "${name} (\"${value}\") holds a character other than letters, digits, "
-                            "'-', '_' and '.'; no host name has one (RFC 1035).")
-    endif()
-    if(value MATCHES "^\\.")
-        message(FATAL_ERROR "${name} (\"${value}\") starts with a dot; a name's first label "
-                            "cannot be empty (RFC 1035).")
-    endif()
-    if(value MATCHES "\\.\\.")
-        message(FATAL_ERROR "${name} (\"${value}\") has two dots in a row; a label cannot be "
-                            "empty (RFC 1035).")
-    endif()
+    hostline_refuse_value("[^A-Za-z0-9._-]"
+        "holds a character other than letters, digits, "
+        "'-', '_' and '.'; no host name has one (RFC 1035).")
+    hostline_refuse_value("^\\."
+        "starts with a dot; a name's first label "
+        "cannot be empty (RFC 1035).")
+    hostline_refuse_value("\\.\\."
+        "has two dots in a row; a label cannot be "
+        "empty (RFC 1035).")
     string(LENGTH "${value}" length)
     if(length GREATER 253)
         message(FATAL_ERROR "${name} (\"${value}\") is ${length} characters long; a name has at "
