@@ -99,8 +99,9 @@ std::string NulPairs(std::size_t pairs, std::size_t second, std::size_t first) {
     return bytes;
 }
 
-// Each row fails with the rule it stands at removed or moved by one: the sample's length, and the
-// quarter and the eighth in both byte orders at, below and above the boundary.
+// Each row fails with the rule it stands at removed or moved: the sample's length by a pair (its
+// last pair and the one after it), and the quarter and the eighth in both byte orders at, below and
+// above the boundary.
 TEST(Detection, RecognisesTheEncodingByItsMarkOrItsNuls) {
     const std::string latePast = std::string(kEncodingSample, 'x') + std::string("a\0", 2);
     const std::pair<std::string, HostsEncoding> cases[] = {
@@ -109,6 +110,8 @@ TEST(Detection, RecognisesTheEncodingByItsMarkOrItsNuls) {
         {NulPairs(16, 7, 1), HostsEncoding::Unrecognised}, {NulPairs(16, 9, 1), HostsEncoding::Utf16LE},
         {NulPairs(16, 0, 4), HostsEncoding::Utf16BE}, {NulPairs(16, 0, 3), HostsEncoding::Unrecognised},
         {NulPairs(16, 1, 8), HostsEncoding::Utf16BE}, {NulPairs(16, 1, 7), HostsEncoding::Unrecognised},
+        {NulPairs(16, 0, 5), HostsEncoding::Utf16BE}, {NulPairs(16, 1, 9), HostsEncoding::Utf16BE},
+        {std::string(kEncodingSample - 2, 'x') + std::string("a\0", 2), HostsEncoding::Unrecognised},
         {"", HostsEncoding::Ansi},
         {std::string("a\0", 2), HostsEncoding::Utf16LE},
         {std::string("\0a\0b\0c\0\xD6", 7), HostsEncoding::Utf16BE},
