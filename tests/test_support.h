@@ -52,4 +52,14 @@ inline std::vector<std::string> FilesOnceReordered() {
     };
 }
 
+// 8-bit files whose NULs a save moves into the bytes that tell the encoding, so that the next start
+// would refuse or misread what it wrote: a stray NUL below a long entry, a UTF-16 fragment pasted
+// below one, and an odd length ending in a NUL.
+inline std::vector<std::string> FilesWhoseNulsASaveMoves() {
+    const std::string entry = "1.1.1.1 " HOST " #" + std::string(500, '-') + "\r\n";  // 531 bytes
+    std::string fragment;  // 300 UTF-16 units, little-endian
+    for (int unit = 0; unit < 300; ++unit) fragment += std::string("w\0", 2);
+    return {entry + std::string("x\0y\r\n", 5), entry + fragment, std::string("ab\0", 3)};
+}
+
 }  // namespace hostline::testing

@@ -383,12 +383,7 @@ TEST_F(LineChangeTest, SavesThroughTheRealFileMatchTheModel) {
     };
     std::vector<SaveRun> runs;
     for (const std::string& file : testing::FilesOnceReordered()) runs.push_back({file, {}});
-    std::string utf16Fragment;  // pasted into a comment, past the bytes that tell the encoding until a save
-    for (int unit = 0; unit < 300; ++unit) utf16Fragment += std::string("w\0", 2);
-    for (const std::string& file : {"# a\r\n1.1.1.1 " HOST "\r\n#" + std::string(490, '-') + std::string("\r\n\0", 3),
-                                    "1.1.1.1 " HOST " #" + std::string(500, '-') + "\r\n" + utf16Fragment,
-                                    std::string("ab\0", 3)})
-        runs.push_back({file, {7, 5}});
+    for (const std::string& file : testing::FilesWhoseNulsASaveMoves()) runs.push_back({file, {7, 5}});
     for (int i = 0; i < 200; ++i) {
         std::string file;
         for (std::uint32_t p = next() % 30; p > 0; --p) file += pieces[next() % std::size(pieces)];
